@@ -1,0 +1,141 @@
+#include "OutputFiles.h"
+#include "ProgramHeap.h"
+#include <string.h>
+
+LONG FileBufferSize = 4096;
+ObjectRegistry* FileRegistry;
+
+static LONG WriteThrough(OutputFile* file, const void* data, LONG length)
+{
+    DWORD written = 0;
+    if (!WriteFile(file->handle, data, length, &written, NULL) ||
+        written != static_cast<DWORD>(length))
+        file->writeFailed = 1;
+    return static_cast<LONG>(written);
+}
+
+// Writes the pending bytes; the buffer counts as empty afterwards whatever the
+// system achieved.
+static LONG FlushOutputFile(OutputFile* file)
+{
+    if (file->fresh)
+        return 0;
+    LONG written = WriteThrough(file, file->buffer, file->bufferSize - file->freeBytes);
+    file->freeBytes = file->bufferSize;
+    return written;
+}
+
+// Copies small writes with one move each; larger ones with memcpy.
+static void CopyToBuffer(BYTE* target, const void* data, LONG length)
+{
+    switch (length) {
+    case 1: memcpy(target, data, 1); break;
+    case 2: memcpy(target, data, 2); break;
+    case 4: memcpy(target, data, 4); break;
+    default: memcpy(target, data, length); break;
+    }
+}
+
+// The buffer never fills completely: a write that would fill it exactly is
+// preceded by a flush.
+static LONG BufferedWrite(OutputFile* file, const void* data, LONG length)
+{
+    if (file->fresh) {
+        SetFilePointer(file->handle, -file->freeBytes, NULL, FILE_CURRENT);
+        file->fresh = 0;
+        file->freeBytes = file->bufferSize;
+    }
+    if (file->freeBytes > length) {
+        CopyToBuffer(file->buffer + file->bufferSize - file->freeBytes, data, length);
+        file->freeBytes -= length;
+        return length;
+    }
+    FlushOutputFile(file);
+    if (length >= file->bufferSize)
+        return WriteThrough(file, data, length);
+    memcpy(file->buffer, data, length);
+    file->freeBytes -= length;
+    return length;
+}
+
+static LONG WriteToFile(ObjectNumber number, const void* data, LONG length)
+{
+    OutputFile* file = static_cast<OutputFile*>(FindObject(FileRegistry, number));
+    if (!file)
+        return 0;
+    if (file->buffer)
+        return BufferedWrite(file, data, length);
+    return WriteThrough(file, data, length);
+}
+
+void InitOutputFiles()
+{
+    FileRegistry = CreateObjectRegistry(sizeof(OutputFile), 16, CloseOutputFile);
+}
+
+INT_PTR CreateOutputFile(ObjectNumber number, const WCHAR* path)
+{
+    OutputFile* file = static_cast<OutputFile*>(ObtainObject(FileRegistry, number));
+    if (!file)
+        return 0;
+    HANDLE handle = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    // A file that may be written but not read still gets a second chance.
+    if (handle == INVALID_HANDLE_VALUE)
+        handle = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, TRUNCATE_EXISTING, 0, NULL);
+    if (handle == INVALID_HANDLE_VALUE || !handle) {
+        if (number == AutoNumber)
+            ReleaseObject(FileRegistry, reinterpret_cast<ObjectNumber>(file));
+        return 0;
+    }
+    LONG bufferSize = FileBufferSize;
+    file->buffer = bufferSize > 0 ? static_cast<BYTE*>(HeapAlloc(ProgramHeap, 0, bufferSize)) : NULL;
+    file->handle = handle;
+    file->bufferSize = bufferSize;
+    file->freeBytes = 0;
+    file->fresh = 1;
+    file->writeFailed = 0;
+    return number == AutoNumber ? reinterpret_cast<INT_PTR>(file) : reinterpret_cast<INT_PTR>(handle);
+}
+
+LONG WriteBlock(ObjectNumber number, const void* data, LONG length)
+{
+    if (!data || length <= 0)
+        return 0;
+    return WriteToFile(number, data, length);
+}
+
+LONG WriteUInt32(ObjectNumber number, LONG value)
+{
+    return WriteToFile(number, &value, 4);
+}
+
+LONG WriteUInt16(ObjectNumber number, LONG value)
+{
+    WORD low = static_cast<WORD>(value);
+    return WriteToFile(number, &low, 2);
+}
+
+LONG CloseOutputFile(ObjectNumber number)
+{
+    if (number == AutoNumber) {
+        ReleaseAllObjects(FileRegistry);
+        return 0;
+    }
+    OutputFile* file = static_cast<OutputFile*>(FindObject(FileRegistry, number));
+    if (!file)
+        return 0;
+    if (file->buffer) {
+        FlushOutputFile(file);
+        HeapFree(ProgramHeap, 0, file->buffer);
+    }
+    CloseHandle(file->handle);
+    LONG complete = !file->writeFailed;
+    ReleaseObject(FileRegistry, number);
+    return complete;
+}
+
+void CloseAllOutputFiles()
+{
+    ReleaseAllObjects(FileRegistry);
+}

@@ -1,0 +1,3 @@
+#include "ProgramHeap.h"
+
+HANDLE ProgramHeap;

@@ -1,0 +1,34 @@
+# Sourced by the scripts: a virtual display and one persistent wineserver for a
+# whole run, so that each Wine process starts fast. stop_session ends both.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+session_xvfb=
+
+start_display() {
+    local fifo display
+    fifo=$(mktemp -u) && mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    session_xvfb=$!
+    read -r -t 20 display <"$fifo" || { rm -f "$fifo"; echo "Xvfb did not start" >&2; return 1; }
+    rm -f "$fifo"
+    export DISPLAY=:$display
+}
+
+start_wine() {
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+    wineserver -p
+    # The first process starts Wine's background services; start them now so
+    # that later output captured through pipes is not held open by them.
+    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+stop_session() {
+    wineserver -k 2>/dev/null || true
+    [ -n "$session_xvfb" ] && kill "$session_xvfb" 2>/dev/null && wait "$session_xvfb" 2>/dev/null
+    session_xvfb=
+    return 0
+}
