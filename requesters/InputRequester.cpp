@@ -144,6 +144,9 @@ WCHAR* InputRequester(const WCHAR* title, const WCHAR* prompt, const WCHAR* defa
         RunDialogLoop(dialog);
     }
 
+    // Unregistered only now: while its window still exists (in WM_DESTROY) the
+    // class can't be unregistered.
+    UnregisterClassW(ClassName, ProgramInstance);
     WCHAR* result = NewString(resultSlot);
     FreeText(resultSlot);
     FreeText(titleCopy);
@@ -183,7 +186,6 @@ LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LP
         EndDialog(window);
         return 0;
     case WM_DESTROY:
-        UnregisterClassW(ClassName, ProgramInstance);
         InputRequesterState.done = 1;
         return 0;
     }

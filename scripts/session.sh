@@ -1,7 +1,8 @@
 # Sourced by the scripts: a virtual display and one persistent wineserver for a
 # whole run, so that each Wine process starts fast. stop_session ends both.
+# Tests get a prefix of their own, apart from the one the program runs in.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+export WINEPREFIX=${WINEPREFIX:-$root/build/test-prefix}
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -19,7 +20,13 @@ start_display() {
 
 start_wine() {
     mkdir -p "$(dirname "$WINEPREFIX")"
-    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+    # With no window manager on the virtual display, Wine would wait two
+    # seconds for one whenever a managed window goes away: leave windows unmanaged.
+    if ! grep -qs '"Managed"="N"' "$WINEPREFIX/user.reg"; then
+        wineboot -i >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        wineserver -w
+    fi
     wineserver -p
     # The first process starts Wine's background services; start them now so
     # that later output captured through pipes is not held open by them.
