@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# A comment confirmed in the dialog, typed or pasted, lands in my_exif.exif
+# byte for byte and reads back as entered.
+source "$(dirname "$0")/drive.sh"
+
+preset_with_enter_replaces_longer_file() {
+    new_dir preset-enter
+    head -c 5000 /dev/zero >"$case_dir/my_exif.exif"
+    start_app
+    keys Return
+    expect_exit_0
+    expect_comment "$preset"
+    [ "$(stat -c %s "$case_dir/my_exif.exif")" = 82 ] || fail "not 82 bytes"
+}
+
+preset_with_click_on_ok() {
+    new_dir preset-click
+    start_app
+    click_ok
+    expect_exit_0
+    expect_comment "$preset"
+}
+
+# Typed after the preset, where the caret stands.
+appended() {
+    new_dir "$1"
+    start_app
+    type_text "$2"
+    keys Return
+    expect_exit_0
+    expect_comment "$preset$2"
+}
+
+cleared_then_one_space() {
+    new_dir single-space
+    start_app
+    keys ctrl+a BackSpace space
+    poll 5 field_is ' ' || fail "field holds '$(field_text)'"
+    keys Return
+    expect_exit_0
+    expect_comment ' '
+    [ "$(od -An -tx1 -j32 -N4 "$case_dir/my_exif.exif" | tr -d ' ')" = 0000000a ] || fail "count is not 10"
+}
+
+# UNITS code units of mixed scripts (all in the BMP) replace the preset; the
+# file then takes several flushes of the program's 4094-byte buffer.
+pasted() {
+    local pattern='Ab é Жω 中ש ' text=
+    while [ ${#text} -lt $1 ]; do text+=$pattern; done
+    text=${text:0:$1}
+    new_dir "pasted-$1"
+    start_app
+    paste_text "$text"
+    keys Return
+    expect_exit_0
+    expect_comment "$text"
+}
+
+run_case "preset confirmed with Enter replaces a longer file" preset_with_enter_replaces_longer_file
+run_case "preset confirmed with a click on OK" preset_with_click_on_ok
+run_case "accented Latin, Cyrillic and Greek appended" appended latin ' — Crème brûlée, Привет, Καλημέρα'
+run_case "CJK, Hebrew and Arabic appended" appended cjk ' 写真のコメント 사진 שלום مرحبا'
+run_case "emoji appended" appended emoji ' 🌅 at the lake 📷'
+run_case "field cleared, one space typed" cleared_then_one_space
+run_case "3000 units pasted" pasted 3000
+run_case "29000 units pasted" pasted 29000
+finish

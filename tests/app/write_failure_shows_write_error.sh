@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# When my_exif.exif can't be created or written, the user is told so in a
+# "Write error" box; after its OK the program still exits with code 0.
+source "$(dirname "$0")/drive.sh"
+
+# Confirms the preset against what case_dir holds and expects the box.
+confirm_expecting_write_error() {
+    start_app
+    keys Return
+    expect_write_error
+    expect_exit_0
+}
+
+directory_in_the_way() {
+    new_dir directory
+    mkdir "$case_dir/my_exif.exif"
+    confirm_expecting_write_error
+    [ -d "$case_dir/my_exif.exif" ] || fail "the directory is gone"
+}
+
+# Another process holds the file open without sharing.
+held_by_another_process() {
+    new_dir held
+    expected_exif 'earlier comment' >"$case_dir/my_exif.exif"
+    snapshot_dir
+    (cd "$case_dir" && exec "$emulator" "$probe_exe" hold my_exif.exif ../held.flag) >/dev/null 2>&1 &
+    local holder=$!
+    cleanup_hooks+=("rm -f '$case_dir/../held.flag'; kill $holder 2>/dev/null")
+    poll 20 test -e "$work/held.flag" || fail "the file was not taken"
+    confirm_expecting_write_error
+    rm "$work/held.flag"
+    poll 10 eval "! kill -0 $holder 2>/dev/null" || fail "the holder did not let go"
+    expect_dir_unchanged
+}
+
+# Root writes through Unix permissions; only the immutable flag stops it. Not
+# every file system has it: the case runs where it works.
+immutable_file() {
+    local base
+    for base in "$work" /dev/shm /tmp; do
+        touch "$base/immutable.try" && chattr +i "$base/immutable.try" 2>/dev/null && break
+        rm -f "$base/immutable.try"; base=
+    done
+    [ -n "$base" ] || fail "no file system here supports chattr +i"
+    chattr -i "$base/immutable.try"; rm -f "$base/immutable.try"
+    [ "$base" = "$work" ] && new_dir immutable || case_dir=$(mktemp -d "$base/immutable.XXXXXX")
+    cleanup_hooks+=("chattr -i '$case_dir/my_exif.exif' 2>/dev/null")
+    [ "$base" = "$work" ] || cleanup_hooks+=("rm -rf '$case_dir' '$case_dir'.*")
+    expected_exif 'earlier comment' >"$case_dir/my_exif.exif"
+    chattr +i "$case_dir/my_exif.exif"
+    snapshot_dir
+    confirm_expecting_write_error
+    expect_dir_unchanged
+}
+
+# Created fine, but every write fails as on a full disk.
+disk_full() {
+    new_dir disk-full
+    ln -s /dev/full "$case_dir/my_exif.exif"
+    confirm_expecting_write_error
+}
+
+run_case "a directory named my_exif.exif" directory_in_the_way
+run_case "my_exif.exif held open by another program" held_by_another_process
+run_case "my_exif.exif immutable" immutable_file
+run_case "disk full" disk_full
+finish
