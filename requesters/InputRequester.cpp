@@ -32,7 +32,7 @@ static const ControlLayout InputField = {
 static const ControlLayout OkButton = {
     L"BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 110, 67, 80, 25, ConfirmCommand};
 
-static ACCEL DialogKeys[] = {
+static const ACCEL DialogKeys[] = {
     {FVIRTKEY, VK_RETURN, ConfirmCommand},
     {FVIRTKEY, VK_ESCAPE, CancelCommand},
 };
@@ -89,7 +89,7 @@ static void EndDialog(HWND dialog)
 // cancel and is handed on to the next loop.
 static void RunDialogLoop(HWND dialog)
 {
-    HACCEL keys = CreateAcceleratorTableW(DialogKeys, ARRAYSIZE(DialogKeys));
+    HACCEL keys = CreateAcceleratorTableW(const_cast<ACCEL*>(DialogKeys), ARRAYSIZE(DialogKeys));
     MSG message;
     while (!InputRequesterState.done) {
         BOOL got = GetMessageW(&message, NULL, 0, 0);
