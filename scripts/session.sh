@@ -27,7 +27,8 @@ start_wine() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         wineserver -w
     fi
-    wineserver -p
+    # A server left running in this prefix (by an earlier run) serves as well.
+    wineserver -p 2>/dev/null || true
     # The first process starts Wine's background services; start them now so
     # that later output captured through pipes is not held open by them.
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
