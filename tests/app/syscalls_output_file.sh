@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The comment file as the operating system sees it (strace on the real program
+# under Wine): created by one open, filled by ceil((52 + 2n) / 4094) writes of
+# the program for n UTF-16 units, closed once. Wine's server opens files for its
+# processes and passes the descriptor on, so its server is traced as well.
+# Usage: syscalls_output_file.sh WINE-EXEC APP-EXE [UNITS:WRITES...]   (needs DISPLAY)
+# Without cases: the preset (15 units, 1 write) and 2022 units (2 writes), the
+# first comment that does not fit one buffer.
+set -u
+emulator=$1 app_exe=$2
+shift 2
+cases=(15:1 2022:2)
+[ $# -eq 0 ] || cases=("$@")
+root=$(cd "$(dirname "$0")/../.." && pwd)
+prefix=${WINEPREFIX:-$root/build/wineprefix}   # as scripts/wine-exec
+work=$PWD/syscalls_output_file
+title='Comment to EXIF'
+calls=trace=open,openat,creat,close,write,writev,pwrite64,pwritev,pwritev2
+passed=0 failed=0
+[ -n "${DISPLAY:-}" ] || { echo "needs an X display (DISPLAY is not set)"; exit 1; }
+rm -rf "$work" && mkdir -p "$work" || exit 1
+
+poll() {  # SECONDS COMMAND...: true once COMMAND succeeds
+    local deadline=$((SECONDS + $1)); shift
+    until "$@"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.05; done
+}
+traced() { [ "$(awk '/^TracerPid/ { print $2 }' "/proc/$1/status" 2>/dev/null)" -gt 0 ] 2>/dev/null; }
+dialog_shown() { xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; }
+clipboard_held() { xclip -o -selection clipboard -t TARGETS >/dev/null 2>&1; }
+
+# This prefix's running wineserver, whose working directory is named after the
+# prefix's device and inode.
+server_pid() {
+    local key pid
+    key=server-$(stat -c %D "$prefix")-$(printf %x "$(stat -c %i "$prefix")")
+    for pid in $(pgrep wineserver); do
+        [[ $(readlink "/proc/$pid/cwd") == */"$key" ]] && { echo "$pid"; return; }
+    done
+}
+
+# Without a server for the prefix, one that ends 30 s after its last client,
+# with Wine's background services started outside the traced program.
+server=$(server_pid)
+if [ -z "$server" ]; then
+    WINEPREFIX=$prefix wineserver -p30 >/dev/null 2>&1 </dev/null
+    WINEPREFIX=$prefix "$emulator" cmd /c exit >/dev/null 2>&1 </dev/null
+    poll 10 eval 'server=$(server_pid); [ -n "$server" ]' || { echo "no wineserver for $prefix"; exit 1; }
+fi
+tracer=
+trap '[ -n "$tracer" ] && kill -INT $tracer 2>/dev/null' EXIT
+
+# One run with strace: the dialog's field gets UNITS pasted over the preset
+# (the preset stays for 15), then Enter. Leaves DIR/program.log, DIR/server.log
+# and DIR/my_exif.exif.
+traced_run() {
+    local dir=$1 units=$2 program clip= held
+    rm -rf "$dir" && mkdir -p "$dir"
+    strace -ff -y -qq -e signal=none -e "$calls" -o "$dir/strace-server" -p "$server" & tracer=$!
+    poll 10 traced "$server" || { echo "  could not trace the wineserver"; return 1; }
+    if [ "$units" -gt 15 ]; then
+        head -c "$units" < <(yes 'the quick brown fox jumps over the lazy dog' | tr '\n' ' ') |
+            xclip -quiet -selection clipboard -loops 50 >/dev/null 2>&1 & clip=$!
+        poll 10 clipboard_held || echo "  the clipboard was not taken"
+        held=$EPOCHREALTIME
+    fi
+    (cd "$dir" && exec strace -ff -y -qq -e signal=none --seccomp-bpf -e "$calls" -o strace-program \
+        "$emulator" "$app_exe") >"$dir/wine.log" 2>&1 & program=$!
+    if poll 60 dialog_shown; then
+        if [ -n "$clip" ]; then
+            # Wine looks for a new X clipboard owner only every 2 s and pastes
+            # nothing before: wait for that, then select all and paste, twice.
+            sleep "$(awk -v held="$held" -v now="$EPOCHREALTIME" 'BEGIN { w = held + 3 - now; print (w > 0) ? w : 0 }')"
+            for _ in 1 2; do xdotool key --delay 50 ctrl+a ctrl+v; sleep 0.5; done
+        fi
+        xdotool key --delay 50 Return
+    fi
+    poll 60 eval '! kill -0 $program 2>/dev/null' || { echo "  program still running"; kill $program; }
+    wait $program
+    [ -n "$clip" ] && kill $clip 2>/dev/null
+    kill -INT $tracer; wait $tracer; tracer=
+    # One file per thread (-ff), so that no call is split across lines.
+    cat "$dir"/strace-program.* >"$dir/program.log" 2>/dev/null
+    cat "$dir"/strace-server.* >"$dir/server.log" 2>/dev/null
+    return 0
+}
+
+count() { grep -cE "$@"; }
+
+# UNITS WRITES: a comment of UNITS units reaches the disk in WRITES writes.
+expect_writes() {
+    local units=$1 writes=$2 name="$1 units" dir size problems= got
+    dir=$work/$units
+    traced_run "$dir" "$units" || { failed=$((failed + 1)); echo "FAIL $name"; return; }
+    size=$(stat -c %s "$dir/my_exif.exif" 2>/dev/null || echo none)
+    [ "$size" = $((52 + 2 * units)) ] || problems+=" file is $size bytes, expected $((52 + 2 * units));"
+    file='<[^>]*/my_exif\.exif>'
+    got=$(count "^(write|writev|pwrite64|pwritev2?)\([0-9]+$file" "$dir/program.log")
+    [ "$got" = "$writes" ] || problems+=" $got writes by the program, expected $writes;"
+    got=$(grep -E "^(write|writev|pwrite64|pwritev2?)\([0-9]+$file" "$dir/program.log" |
+          sed -E 's/.*= ([0-9]+)$/\1/' | paste -sd+ | bc)
+    [ "${got:-0}" = "$size" ] || problems+=" the writes carried ${got:-0} bytes;"
+    got=$(count "^(write|writev|pwrite64|pwritev2?)\([0-9]+$file" "$dir/server.log")
+    [ "$got" = 0 ] || problems+=" $got writes by the wineserver;"
+    got=$(cat "$dir/program.log" "$dir/server.log" | count '(open|openat|creat)\(.*my_exif\.exif.* = [0-9]+')
+    [ "$got" = 1 ] || problems+=" opened $got times;"
+    got=$(count "^close\([0-9]+$file\) = 0" "$dir/program.log")
+    [ "$got" = 1 ] || problems+=" closed $got times by the program;"
+    got=$(count "^close\([0-9]+$file\) = 0" "$dir/server.log")
+    [ "$got" -le 1 ] || problems+=" closed $got times by the wineserver;"
+    if [ -z "$problems" ]; then
+        passed=$((passed + 1)); echo "ok   $name: $size bytes in $writes write(s), one open, one close"
+    else
+        failed=$((failed + 1)); echo "FAIL $name:$problems"; grep -h my_exif "$dir"/*.log | head -20
+    fi
+}
+
+for case in "${cases[@]}"; do expect_writes "${case%:*}" "${case#*:}"; done
+echo "$passed passed, $failed failed"
+[ $failed -eq 0 ]
