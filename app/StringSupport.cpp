@@ -22,16 +22,21 @@ void StopStringSupport()
     OwnHeap = false;
 }
 
-WCHAR* NewString(const WCHAR* text)
+WCHAR* CopyStringToHeap(HANDLE heap, const WCHAR* text)
 {
     if (!text)
-        text = EmptyString;
+        return NULL;
     SIZE_T bytes = (wcslen(text) + 1) * sizeof(WCHAR);
-    WCHAR* copy = static_cast<WCHAR*>(HeapAlloc(StringHeap, 0, bytes));
-    if (!copy)
-        return EmptyString;
-    memcpy(copy, text, bytes);
+    WCHAR* copy = static_cast<WCHAR*>(HeapAlloc(heap, 0, bytes));
+    if (copy)
+        memcpy(copy, text, bytes);
     return copy;
+}
+
+WCHAR* NewString(const WCHAR* text)
+{
+    WCHAR* copy = CopyStringToHeap(StringHeap, text ? text : EmptyString);
+    return copy ? copy : EmptyString;
 }
 
 bool IsEmptyString(const WCHAR* text)

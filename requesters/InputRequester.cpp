@@ -2,7 +2,6 @@
 #include "RequesterModality.h"
 #include "../app/StringSupport.h"
 #include "../fileio/ProgramHeap.h"
-#include <string.h>
 #include <wchar.h>
 
 HINSTANCE ProgramInstance;
@@ -40,13 +39,7 @@ static const ACCEL DialogKeys[] = {
 // A ProgramHeap copy of text, or null for a missing text or a failed allocation.
 static WCHAR* CopyText(const WCHAR* text)
 {
-    if (!text)
-        return NULL;
-    SIZE_T bytes = (wcslen(text) + 1) * sizeof(WCHAR);
-    WCHAR* copy = static_cast<WCHAR*>(HeapAlloc(ProgramHeap, 0, bytes));
-    if (copy)
-        memcpy(copy, text, bytes);
-    return copy;
+    return CopyStringToHeap(ProgramHeap, text);
 }
 
 static void FreeText(WCHAR* copy)
