@@ -5,14 +5,14 @@
 #include "../requesters/InputRequester.h"
 #include "../requesters/NoticeRequester.h"
 
-const WCHAR DialogTitle[] = L"Comment to EXIF";
-const WCHAR DialogPrompt[] = L"Enter comment";
-const WCHAR PresetComment[] = L"This is comment";
-const WCHAR OutputFileName[] = L"my_exif.exif";
-const WCHAR WriteErrorTitle[] = L"Write error";
-const WCHAR WriteErrorText[] = L"it happens";
+static const WCHAR DialogTitle[] = L"Comment to EXIF";
+static const WCHAR DialogPrompt[] = L"Enter comment";
+static const WCHAR PresetComment[] = L"This is comment";
+static const WCHAR OutputFileName[] = L"my_exif.exif";
+static const WCHAR WriteErrorTitle[] = L"Write error";
+static const WCHAR WriteErrorText[] = L"it happens";
 
-const ObjectNumber CommentFile = 0;
+static const ObjectNumber CommentFile = 0;
 
 WCHAR* RunCommentExport()
 {

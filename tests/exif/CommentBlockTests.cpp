@@ -61,11 +61,13 @@ TEST_F(CommentBlockTest, TextIsWrittenAsBigEndianUnitsAfterAFixedHeaderWithTheCo
     };
     for (const Case& c : cases) {
         Bytes file = WriteComment(c.comment);
-        ASSERT_EQ(file.size(), 52 + 2 * c.comment.size());
-        EXPECT_EQ(Bytes(file.begin(), file.begin() + 32), Bytes(preset.begin(), preset.begin() + 32));
-        EXPECT_EQ(Bytes(file.begin() + 32, file.begin() + 36), HexBytes(c.count));
-        EXPECT_EQ(Bytes(file.begin() + 36, file.begin() + 52), Bytes(preset.begin() + 36, preset.begin() + 52));
-        EXPECT_EQ(Bytes(file.begin() + 52, file.end()), HexBytes(c.text));
+        const auto count = file.begin() + ExifCommentCountOffset, tail = count + 4,
+                   text = file.begin() + ExifCommentTextOffset;
+        ASSERT_EQ(file.size(), ExifCommentTextOffset + 2 * c.comment.size());
+        EXPECT_EQ(Bytes(file.begin(), count), Bytes(preset.begin(), preset.begin() + ExifCommentCountOffset));
+        EXPECT_EQ(Bytes(count, tail), HexBytes(c.count));
+        EXPECT_EQ(Bytes(tail, text), Bytes(preset.begin() + ExifCommentCountOffset + 4, preset.begin() + ExifCommentTextOffset));
+        EXPECT_EQ(Bytes(text, file.end()), HexBytes(c.text));
     }
 }
 
