@@ -72,7 +72,7 @@ static void RegisterInputRequesterClass()
     RegisterClassExW(&windowClass);
 }
 
-static void EndDialog(HWND dialog)
+static void CloseDialog(HWND dialog)
 {
     ReleaseRequesterOwner();
     DestroyWindow(dialog);
@@ -87,7 +87,7 @@ static void RunDialogLoop(HWND dialog)
     while (!InputRequesterState.done) {
         BOOL got = GetMessageW(&message, NULL, 0, 0);
         if (got <= 0) {
-            EndDialog(dialog);
+            CloseDialog(dialog);
             if (got == 0)
                 PostQuitMessage(static_cast<int>(message.wParam));
             break;
@@ -170,13 +170,13 @@ LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
         if (LOWORD(wParam) == ConfirmCommand) {
             TakeTypedText(window);
-            EndDialog(window);
+            CloseDialog(window);
         } else if (LOWORD(wParam) == CancelCommand) {
-            EndDialog(window);
+            CloseDialog(window);
         }
         return 0;
     case WM_CLOSE:
-        EndDialog(window);
+        CloseDialog(window);
         return 0;
     case WM_DESTROY:
         InputRequesterState.done = 1;
