@@ -73,15 +73,16 @@ void InitOutputFiles()
     FileRegistry = CreateObjectRegistry(sizeof(OutputFile), 16, CloseOutputFile);
 }
 
-INT_PTR CreateOutputFile(ObjectNumber number, const WCHAR* path)
+// CREATE_ALWAYS makes or truncates path; CREATE_NEW only ever makes a new file.
+static INT_PTR OpenOutputFile(ObjectNumber number, const WCHAR* path, DWORD disposition)
 {
     OutputFile* file = static_cast<OutputFile*>(ObtainObject(FileRegistry, number));
     if (!file)
         return 0;
     HANDLE handle = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    // A file that may be written but not read still gets a second chance.
-    if (handle == INVALID_HANDLE_VALUE)
+                                disposition, FILE_ATTRIBUTE_NORMAL, NULL);
+    // An existing file that may be written but not read still gets a second chance.
+    if (handle == INVALID_HANDLE_VALUE && disposition == CREATE_ALWAYS)
         handle = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, TRUNCATE_EXISTING, 0, NULL);
     if (handle == INVALID_HANDLE_VALUE || !handle) {
         if (number == AutoNumber)
@@ -96,6 +97,16 @@ INT_PTR CreateOutputFile(ObjectNumber number, const WCHAR* path)
     file->fresh = 1;
     file->writeFailed = 0;
     return number == AutoNumber ? reinterpret_cast<INT_PTR>(file) : reinterpret_cast<INT_PTR>(handle);
+}
+
+INT_PTR CreateOutputFile(ObjectNumber number, const WCHAR* path)
+{
+    return OpenOutputFile(number, path, CREATE_ALWAYS);
+}
+
+INT_PTR CreateNewOutputFile(ObjectNumber number, const WCHAR* path)
+{
+    return OpenOutputFile(number, path, CREATE_NEW);
 }
 
 LONG WriteBlock(ObjectNumber number, const void* data, LONG length)
@@ -116,12 +127,10 @@ LONG WriteUInt16(ObjectNumber number, LONG value)
     return WriteToFile(number, &low, 2);
 }
 
-LONG CloseOutputFile(ObjectNumber number)
+// Flush the buffer, free it, close the handle, release the record; with
+// toDisk the system writes the file's data to the disk before the handle goes.
+static LONG CloseFile(ObjectNumber number, bool toDisk)
 {
-    if (number == AutoNumber) {
-        ReleaseAllObjects(FileRegistry);
-        return 0;
-    }
     OutputFile* file = static_cast<OutputFile*>(FindObject(FileRegistry, number));
     if (!file)
         return 0;
@@ -129,10 +138,26 @@ LONG CloseOutputFile(ObjectNumber number)
         FlushOutputFile(file);
         HeapFree(ProgramHeap, 0, file->buffer);
     }
+    if (toDisk && !FlushFileBuffers(file->handle))
+        file->writeFailed = 1;
     CloseHandle(file->handle);
     LONG complete = !file->writeFailed;
     ReleaseObject(FileRegistry, number);
     return complete;
+}
+
+LONG CloseOutputFile(ObjectNumber number)
+{
+    if (number == AutoNumber) {
+        ReleaseAllObjects(FileRegistry);
+        return 0;
+    }
+    return CloseFile(number, false);
+}
+
+LONG CommitOutputFile(ObjectNumber number)
+{
+    return CloseFile(number, true);
 }
 
 void CloseAllOutputFiles()

@@ -24,6 +24,10 @@ void InitOutputFiles();
 // failure, else the handle for a slot number or the new identity for AutoNumber.
 INT_PTR CreateOutputFile(ObjectNumber number, const WCHAR* path);
 
+// As CreateOutputFile, but only ever makes a new file: when path exists
+// already it fails (result 0) without opening, truncating or changing it.
+INT_PTR CreateNewOutputFile(ObjectNumber number, const WCHAR* path);
+
 // Append bytes; each returns the count taken (0 when nothing was done).
 LONG WriteBlock(ObjectNumber number, const void* data, LONG length);
 LONG WriteUInt32(ObjectNumber number, LONG value);   // native (little-endian) order
@@ -33,6 +37,11 @@ LONG WriteUInt16(ObjectNumber number, LONG value);   // low 16 bits, native orde
 // when the file was open and everything written to it reached the disk, 0
 // otherwise (no such file, or a write failed or wrote short).
 LONG CloseOutputFile(ObjectNumber number);
+
+// Closes one file as CloseOutputFile does, but has the system write the file's
+// data to the disk (FlushFileBuffers) before the handle is closed. Returns 1
+// when every write and that flush succeeded, 0 otherwise.
+LONG CommitOutputFile(ObjectNumber number);
 
 // Closes every open file: numbered ones in ascending order, then auto-numbered
 // ones oldest first.

@@ -144,7 +144,7 @@ TEST_F(OutputFilesTest, NothingIsDoneForMissingDataOrNumbersThatNameNoOpenFile)
     EXPECT_FALSE(FileExists(Path(L"x")));
 }
 
-TEST_F(OutputFilesTest, RecreatingANumberClosesItsOldFileFirstAndOpenPathsAreNotSharedForWriting)
+TEST_F(OutputFilesTest, RecreatingClosesTheOldFileFirstOpenPathsAreNotSharedAndNewFilesNeverOpenExistingOnes)
 {
     Create(0, L"a");
     WriteBlock(0, "abc", 3);
@@ -159,6 +159,11 @@ TEST_F(OutputFilesTest, RecreatingANumberClosesItsOldFileFirstAndOpenPathsAreNot
     EXPECT_EQ(Create(0, L"dir"), nullptr);  // fails, but the old file was still closed
     EXPECT_EQ(ReadFileBytes(Path(L"b")), HexBytes("66"));
     EXPECT_EQ(WriteBlock(0, "g", 1), 0);
+
+    EXPECT_EQ(CreateNewOutputFile(1, Path(L"b").c_str()), 0);
+    EXPECT_EQ(CreateNewOutputFile(1, Path(L"dir").c_str()), 0);
+    EXPECT_EQ(ReadFileBytes(Path(L"b")), HexBytes("66"));
+    EXPECT_EQ(WriteBlock(1, "h", 1), 0);
 }
 
 TEST_F(OutputFilesTest, AutoNumberedFilesAreWrittenThroughTheirIdentityAndCloseAllKeepsOrder)
@@ -217,10 +222,21 @@ TEST_F(OutputFilesTest, AnExhaustedHeapFailsCreationBeforeAnythingIsOpened)
     InitOutputFiles();
 }
 
-TEST_F(OutputFilesTest, AFailedWriteIsReportedWhenTheFileIsClosed)
+TEST_F(OutputFilesTest, CommitWritesAsCloseDoesAndBothReportAFailedWrite)
 {
-    HANDLE handle = reinterpret_cast<HANDLE>(CreateOutputFile(0, L"Z:\\dev\\full"));
+    WriteFileRecorder recorder;
+    HANDLE handle = reinterpret_cast<HANDLE>(CreateNewOutputFile(0, Path(L"a").c_str()));
     ASSERT_NE(handle, nullptr);
-    WriteBlock(0, "abc", 3);
-    EXPECT_EQ(CloseOutputFile(0), 0);
+    for (int i = 1; i <= 2048; ++i)
+        WriteUInt16(0, i);
+    EXPECT_EQ(CommitOutputFile(0), 1);
+    EXPECT_EQ(Requested(recorder.CallsOn(handle)), (std::vector<DWORD>{4094, 2}));
+    EXPECT_EQ(FileSizeOnDisk(Path(L"a")), 4096);
+    EXPECT_EQ(WriteBlock(0, "x", 1), 0);
+
+    for (LONG (*finish)(ObjectNumber) : {CloseOutputFile, CommitOutputFile}) {
+        ASSERT_NE(CreateOutputFile(0, L"Z:\\dev\\full"), 0);
+        WriteBlock(0, "abc", 3);
+        EXPECT_EQ(finish(0), 0);
+    }
 }
