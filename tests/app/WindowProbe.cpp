@@ -1,11 +1,13 @@
 // A second Wine process for the end-to-end tests, doing what X tools can't:
 //   WindowProbe controls CAPTION     one line per child control of the top-level
 //                                    window CAPTION: class, id, visible (0/1),
-//                                    text length in UTF-16 units, text (UTF-8);
+//                                    icon shown (0/1), text length in UTF-16
+//                                    units, text (UTF-8);
 //                                    exit 1 if there is no such window
 //   WindowProbe geometry CAPTION     the window's outer rectangle on screen
 //                                    (left top right bottom) and the screen
 //                                    position of its client area (x y)
+//   WindowProbe pid CAPTION          the process id of the window's process
 //   WindowProbe hold PATH FLAG       opens PATH with share mode 0, creates FLAG
 //                                    once it holds it, and lets go when FLAG
 //                                    is deleted (or the process is killed)
@@ -32,8 +34,10 @@ static BOOL CALLBACK PrintControl(HWND control, LPARAM)
     LRESULT length = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(length + 1, L'\0');
     text.resize(SendMessageW(control, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0])));
+    bool visible = IsWindowVisible(control);
+    bool icon = visible && SendMessageW(control, STM_GETICON, 0, 0);
     Print(std::wstring(className) + L"\t" + std::to_wstring(GetDlgCtrlID(control)) + L"\t" +
-          (IsWindowVisible(control) ? L"1\t" : L"0\t") + std::to_wstring(length) + L"\t" + text);
+          (visible ? L"1\t" : L"0\t") + (icon ? L"1\t" : L"0\t") + std::to_wstring(length) + L"\t" + text);
     return TRUE;
 }
 
@@ -67,6 +71,14 @@ int wmain(int argc, wchar_t** argv)
         Print(std::to_wstring(outer.left) + L" " + std::to_wstring(outer.top) + L" " +
               std::to_wstring(outer.right) + L" " + std::to_wstring(outer.bottom) + L" " +
               std::to_wstring(client.x) + L" " + std::to_wstring(client.y));
+        return 0;
+    }
+    if (argc == 3 && std::wstring(argv[1]) == L"pid") {
+        DWORD process = 0;
+        HWND window = FindWindowW(nullptr, argv[2]);
+        if (!window || !GetWindowThreadProcessId(window, &process))
+            return 1;
+        Print(std::to_wstring(process));
         return 0;
     }
     if (argc == 4 && std::wstring(argv[1]) == L"hold")

@@ -56,8 +56,39 @@ pasted() {
     expect_comment "$text"
 }
 
+# A link named my_exif.exif is replaced by the new file; what it pointed at
+# is left as it was.
+link_replaced() {
+    new_dir link
+    expected_exif 'earlier comment' >"$work/link-target"
+    ln -s "$work/link-target" "$case_dir/my_exif.exif"
+    start_app
+    keys Return
+    expect_exit_0
+    expect_comment "$preset"
+    expected_exif 'earlier comment' | cmp -s - "$work/link-target" || fail "the link's target changed"
+}
+
+# Files of killed runs under the names this run tries first are stepped past
+# and left as they are.
+leftovers_stepped_past() {
+    local part
+    new_dir leftovers
+    start_app
+    part=$case_dir/my_exif.exif.$(printf %08X "$(probe pid "$dialog_title")")
+    printf 'killed mid-save' >"$part-00.tmp"
+    mkdir "$part-01.tmp"
+    keys Return
+    expect_exit_0
+    [ "$(cat "$part-00.tmp")" = 'killed mid-save' ] && [ -d "$part-01.tmp" ] || fail "a leftover was touched"
+    rm -r "$part-00.tmp" "$part-01.tmp"
+    expect_comment "$preset"
+}
+
 run_case "preset confirmed with Enter replaces a longer file" preset_with_enter_replaces_longer_file
 run_case "preset confirmed with a click on OK" preset_with_click_on_ok
+run_case "a link named my_exif.exif replaced, its target kept" link_replaced
+run_case "leftovers of killed runs stepped past" leftovers_stepped_past
 run_case "accented Latin, Cyrillic and Greek appended" appended latin ' — Crème brûlée, Привет, Καλημέρα'
 run_case "CJK, Hebrew and Arabic appended" appended cjk ' 写真のコメント 사진 שלום مرحبا'
 run_case "emoji appended" appended emoji ' 🌅 at the lake 📷'

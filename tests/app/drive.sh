@@ -11,7 +11,11 @@ passed=0 failed=0 skipped=0
 
 [ -n "${DISPLAY:-}" ] || { echo "needs an X display (DISPLAY is not set)"; exit 1; }
 for f in "$@"; do [ -e "$f" ] || { echo "missing $f"; exit 1; }; done
-[ -d "$work" ] && chattr -R -i "$work" 2>/dev/null
+# What an interrupted earlier run may have left: immutable files, a mount.
+if [ -d "$work" ]; then
+    chattr -R -i "$work" 2>/dev/null
+    awk -v w="$work/" 'index($2, w) == 1 { print $2 }' /proc/mounts | xargs -r -n1 umount -l
+fi
 rm -rf "$work" && mkdir -p "$work" || exit 1
 
 fail() { echo "  $*" >&2; return 1; }
@@ -43,8 +47,8 @@ cleanup_hooks=()
 case_cleanup() {
     local hook
     set +e
+    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid"
     for hook in "${cleanup_hooks[@]}"; do eval "$hook"; done
-    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
     return 0
 }
 finish() {
@@ -61,17 +65,21 @@ new_dir() {
 probe() { "$emulator" "$probe_exe" "$@" 2>/dev/null; }
 window_exists() { probe controls "$1" >/dev/null; }
 window_gone() { ! window_exists "$1"; }
-dialog_ready() { probe controls "$dialog_title" | grep -q $'^Button\t.*\t1\t2\tOK$'; }
+dialog_ready() { probe controls "$dialog_title" | grep -q $'^Button\t.*\t1\t0\t2\tOK$'; }
 
 # The input field's text as the program holds it.
-field_text() { probe controls "$dialog_title" | awk -F'\t' '$1 == "Edit"' | cut -f5-; }
-field_length() { probe controls "$dialog_title" | awk -F'\t' '$1 == "Edit" { print $4 }'; }
+field_text() { probe controls "$dialog_title" | awk -F'\t' '$1 == "Edit"' | cut -f6-; }
+field_length() { probe controls "$dialog_title" | awk -F'\t' '$1 == "Edit" { print $5 }'; }
 field_is() { [ "$(field_text)" = "$1" ]; }
 
-# Starts the program in case_dir and waits until its dialog takes input.
+# Starts the program in case_dir and waits until its dialog takes input. With
+# file_limit set, the program's files may grow to that many KiB only (ulimit -f);
+# a write beyond it then comes back short instead of ending the process
+# (SIGXFSZ ignored).
 start_app() {
     poll 10 window_gone "$dialog_title" || fail "a dialog of an earlier run is still open"
-    (cd "$case_dir" && exec "$emulator" "$app_exe") >"$case_dir.log" 2>&1 &
+    (cd "$case_dir" && { [ -z "${file_limit:-}" ] || { trap '' XFSZ && ulimit -f "$file_limit"; }; } &&
+        exec "$emulator" "$app_exe") >"$case_dir.log" 2>&1 &
     app_pid=$!
     poll 30 xdotool search --onlyvisible --name "^$dialog_title\$" >/dev/null || fail "no dialog window"
     poll 10 dialog_ready || fail "dialog without its OK button"
@@ -162,10 +170,12 @@ expected_exif() {
     utf16be "$1"
 }
 
-# my_exif.exif holds TEXT exactly, and two independent EXIF readers read TEXT.
+# my_exif.exif holds TEXT exactly, two independent EXIF readers read TEXT, and
+# nothing else is left in case_dir.
 expect_comment() {
     local text=$1 file=$case_dir/my_exif.exif got
-    [ -f "$file" ] || fail "no my_exif.exif"
+    [ -f "$file" ] && [ ! -L "$file" ] || fail "no my_exif.exif, or not a regular file"
+    [ "$(ls -A "$case_dir")" = my_exif.exif ] || fail "left in the directory: $(ls -A "$case_dir")"
     expected_exif "$text" >"$case_dir.expected"
     cmp "$file" "$case_dir.expected" >&2 ||
         fail "my_exif.exif is $(stat -c %s "$file") bytes, expected $(stat -c %s "$case_dir.expected")"
@@ -186,14 +196,15 @@ dir_state() { (cd "$case_dir" && find . -mindepth 1 -printf '%p %y %s %T@\n' | s
 snapshot_dir() { dir_state >"$case_dir.before"; }
 expect_dir_unchanged() { dir_state | cmp -s - "$case_dir.before" || fail "the directory changed: $(ls -l "$case_dir")"; }
 
-# The "Write error" box: its text and one OK button, which is pressed.
+# The "Write error" box: its text, one OK button and no icon; OK is pressed.
 expect_write_error() {
     local controls
     poll 20 window_exists 'Write error' || fail "no Write error box"
     controls=$(probe controls 'Write error')
-    grep -q $'^Static\t.*\t1\t10\tit happens$' <<<"$controls" || fail "box without the text 'it happens': $controls"
-    [ "$(grep -c $'^Button\t[0-9]*\t1\t' <<<"$controls")" -eq 1 ] && grep -q $'^Button\t1\t1\t2\tOK$' <<<"$controls" ||
+    grep -q $'^Static\t.*\t1\t0\t10\tit happens$' <<<"$controls" || fail "box without the text 'it happens': $controls"
+    [ "$(grep -c $'^Button\t[0-9]*\t1\t' <<<"$controls")" -eq 1 ] && grep -q $'^Button\t1\t1\t0\t2\tOK$' <<<"$controls" ||
         fail "box without exactly one OK button: $controls"
+    ! grep -q $'^[^\t]*\t[0-9]*\t1\t1\t' <<<"$controls" || fail "box with an icon: $controls"
     xdotool mousemove 512 384
     keys Return
     poll 10 window_gone 'Write error' || fail "Write error box still open after OK"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The comment file as the operating system sees it (strace on the real program
-# under Wine): created by one open, filled by ceil((52 + 2n) / 4094) writes of
-# the program for n UTF-16 units, closed once. Wine's server opens files for its
-# processes and passes the descriptor on, so its server is traced as well.
+# under Wine). The program writes a new file beside the earlier my_exif.exif:
+# created exclusively by one open, filled by ceil((52 + 2n) / 4094) writes for n
+# UTF-16 units, forced to disk by one fsync and closed; then one rename puts it
+# in the earlier file's place, which is never opened. Wine's server opens and
+# renames files for its processes, so its server is traced as well.
 # Usage: syscalls_output_file.sh WINE-EXEC APP-EXE [UNITS:WRITES...]   (needs DISPLAY)
 # Without cases: the preset (15 units, 1 write) and 2022 units (2 writes), the
 # first comment that does not fit one buffer.
@@ -15,7 +17,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 prefix=${WINEPREFIX:-$root/build/wineprefix}   # as scripts/wine-exec
 work=$PWD/syscalls_output_file
 title='Comment to EXIF'
-calls=trace=open,openat,creat,close,write,writev,pwrite64,pwritev,pwritev2
+calls=trace=open,openat,creat,close,write,writev,pwrite64,pwritev,pwritev2,fsync,fdatasync,rename,renameat,renameat2
 passed=0 failed=0
 [ -n "${DISPLAY:-}" ] || { echo "needs an X display (DISPLAY is not set)"; exit 1; }
 rm -rf "$work" && mkdir -p "$work" || exit 1
@@ -50,11 +52,12 @@ tracer=
 trap '[ -n "$tracer" ] && kill -INT $tracer 2>/dev/null' EXIT
 
 # One run with strace: the dialog's field gets UNITS pasted over the preset
-# (the preset stays for 15), then Enter. Leaves DIR/program.log, DIR/server.log
-# and DIR/my_exif.exif.
+# (the preset stays for 15), then Enter, over an earlier my_exif.exif. Leaves
+# DIR/program.log, DIR/server.log and DIR/my_exif.exif.
 traced_run() {
     local dir=$1 units=$2 program clip= held
     rm -rf "$dir" && mkdir -p "$dir"
+    echo 'an earlier file' >"$dir/my_exif.exif"
     strace -ff -y -qq -e signal=none -e "$calls" -o "$dir/strace-server" -p "$server" & tracer=$!
     poll 10 traced "$server" || { echo "  could not trace the wineserver"; return 1; }
     if [ "$units" -gt 15 ]; then
@@ -88,27 +91,31 @@ count() { grep -cE "$@"; }
 
 # UNITS WRITES: a comment of UNITS units reaches the disk in WRITES writes.
 expect_writes() {
-    local units=$1 writes=$2 name="$1 units" dir size problems= got
+    local units=$1 writes=$2 name="$1 units" dir size problems= got part logs
     dir=$work/$units
     traced_run "$dir" "$units" || { failed=$((failed + 1)); echo "FAIL $name"; return; }
     size=$(stat -c %s "$dir/my_exif.exif" 2>/dev/null || echo none)
     [ "$size" = $((52 + 2 * units)) ] || problems+=" file is $size bytes, expected $((52 + 2 * units));"
-    file='<[^>]*/my_exif\.exif>'
-    got=$(count "^(write|writev|pwrite64|pwritev2?)\([0-9]+$file" "$dir/program.log")
-    [ "$got" = "$writes" ] || problems+=" $got writes by the program, expected $writes;"
-    got=$(grep -E "^(write|writev|pwrite64|pwritev2?)\([0-9]+$file" "$dir/program.log" |
-          sed -E 's/.*= ([0-9]+)$/\1/' | awk '{ s += $1 } END { print s + 0 }')
-    [ "${got:-0}" = "$size" ] || problems+=" the writes carried ${got:-0} bytes;"
-    got=$(count "^(write|writev|pwrite64|pwritev2?)\([0-9]+$file" "$dir/server.log")
+    part='my_exif\.exif\.[0-9A-F]{8}-[0-9A-F]{2}\.tmp'
+    # What the program does on the new file, in order: "write write ... fsync close".
+    got=$(grep -E "^[a-z0-9]+\([0-9]+<[^>]*/$part>" "$dir/program.log" | sed -E 's/\(.*//' | paste -sd' ')
+    [ "$got" = "$(printf 'write %.0s' $(seq "$writes"))fsync close" ] || problems+=" the program did: $got;"
+    got=$(grep -E "^write\([0-9]+<[^>]*/$part>" "$dir/program.log" | sed -E 's/.*= ([0-9]+)$/\1/' |
+          awk '{ s += $1 } END { print s + 0 }')
+    [ "$got" = "$size" ] || problems+=" the writes carried $got bytes;"
+    logs=("$dir/program.log" "$dir/server.log")
+    got=$(count "^write.*my_exif" "$dir/server.log")
     [ "$got" = 0 ] || problems+=" $got writes by the wineserver;"
-    got=$(cat "$dir/program.log" "$dir/server.log" | count '(open|openat|creat)\(.*my_exif\.exif.* = [0-9]+')
-    [ "$got" = 1 ] || problems+=" opened $got times;"
-    got=$(count "^close\([0-9]+$file\) = 0" "$dir/program.log")
-    [ "$got" = 1 ] || problems+=" closed $got times by the program;"
-    got=$(count "^close\([0-9]+$file\) = 0" "$dir/server.log")
-    [ "$got" -le 1 ] || problems+=" closed $got times by the wineserver;"
+    got=$(cat "${logs[@]}" | count "open.*/$part\", O_RDWR\|O_CREAT\|O_EXCL\|.* = [0-9]+")
+    [ "$got" = 1 ] || problems+=" created exclusively $got times;"
+    got=$(cat "${logs[@]}" | count 'open.*/my_exif\.exif"')
+    [ "$got" = 0 ] || problems+=" the earlier file was opened $got times;"
+    got=$(cat "${logs[@]}" | count "^rename(at2?)?\(.*/$part\", .*/my_exif\.exif\"(, 0)?\) = 0")
+    [ "$got" = 1 ] || problems+=" renamed into place $got times;"
+    got=$(ls -A "$dir" | grep -vxE 'my_exif\.exif|(strace-.*|program|server|wine)(\.log)?' | paste -sd' ')
+    [ -z "$got" ] || problems+=" left behind: $got;"
     if [ -z "$problems" ]; then
-        passed=$((passed + 1)); echo "ok   $name: $size bytes in $writes write(s), one open, one close"
+        passed=$((passed + 1)); echo "ok   $name: $size bytes in $writes write(s), one fsync, one rename"
     else
         failed=$((failed + 1)); echo "FAIL $name:$problems"; grep -h my_exif "$dir"/*.log | head -20
     fi

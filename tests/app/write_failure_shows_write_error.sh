@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# When my_exif.exif can't be created or written, the user is told so in a
-# "Write error" box; after its OK the program still exits with code 0.
+# When the new my_exif.exif can't be created, written or put in place, the user
+# is told so in a "Write error" box; after its OK the program still exits with
+# code 0, and the directory is exactly as it was: the earlier file kept, nothing
+# new left behind.
 source "$(dirname "$0")/drive.sh"
 
 # Confirms the preset against what case_dir holds and expects the box.
@@ -14,8 +16,9 @@ confirm_expecting_write_error() {
 directory_in_the_way() {
     new_dir directory
     mkdir "$case_dir/my_exif.exif"
+    snapshot_dir
     confirm_expecting_write_error
-    [ -d "$case_dir/my_exif.exif" ] || fail "the directory is gone"
+    expect_dir_unchanged
 }
 
 # Another process holds the file open without sharing.
@@ -53,15 +56,38 @@ immutable_file() {
     expect_dir_unchanged
 }
 
-# Created fine, but every write fails as on a full disk.
+# A really full disk: a small file system holding an earlier comment file and a
+# filler that takes the rest of it.
 disk_full() {
     new_dir disk-full
-    ln -s /dev/full "$case_dir/my_exif.exif"
+    mount -t tmpfs -o size=16k tmpfs "$case_dir" 2>"$case_dir.mount" ||
+        skip "no tmpfs could be mounted here (needs root): $(cat "$case_dir.mount")"
+    cleanup_hooks+=("umount -l '$case_dir'")
+    expected_exif 'earlier comment' >"$case_dir/my_exif.exif"
+    dd if=/dev/zero of="$case_dir/filler" bs=1k count=100 2>/dev/null || true
+    snapshot_dir
     confirm_expecting_write_error
+    expect_dir_unchanged
+}
+
+# The system writes fewer bytes than asked and reports success: a file-size
+# limit of 2 KiB on the program, and a comment of 4,052 bytes in one write.
+short_write() {
+    new_dir short-write
+    expected_exif 'earlier comment' >"$case_dir/my_exif.exif"
+    snapshot_dir
+    file_limit=2
+    start_app
+    paste_text "$(printf 'short write %.0s' $(seq 125))"
+    keys Return
+    expect_write_error
+    expect_exit_0
+    expect_dir_unchanged
 }
 
 run_case "a directory named my_exif.exif" directory_in_the_way
 run_case "my_exif.exif held open by another program" held_by_another_process
 run_case "my_exif.exif immutable" immutable_file
 run_case "disk full" disk_full
+run_case "short write" short_write
 finish
