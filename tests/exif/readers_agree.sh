@@ -32,6 +32,14 @@ for exif in "$out"/*.exif; do
     fi
 done
 
+# The README's use of the file: its comment stamped into a photo, word for word.
+mkdir "$out/photo" && cp "$out/emoji.exif" "$out/photo/my_exif.exif" &&
+    (cd "$out/photo" && convert -size 16x16 xc:gray photo.jpg &&
+     exiftool -tagsfromfile my_exif.exif -UserComment photo.jpg >/dev/null) ||
+    fail photo "exiftool could not stamp the comment into a JPEG"
+got=$(exiftool -b -UserComment "$out/photo/photo.jpg")
+[ "$got" = "$(cat "$out/emoji.txt")" ] || fail photo "exiftool read '$got' from the stamped photo"
+
 count=$(ls "$out"/*.exif | wc -l)
 echo "readers checked $count files: $failures disagreements"
 [ "$count" -ge 6 ] && [ "$failures" -eq 0 ]
