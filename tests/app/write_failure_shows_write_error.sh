@@ -71,7 +71,7 @@ disk_full() {
 }
 
 # The system writes fewer bytes than asked and reports success: a file-size
-# limit of 2 KiB on the program, and a comment of 4,052 bytes in one write.
+# limit of 2 KiB on the program, and a comment of 3,052 bytes in one write.
 short_write() {
     new_dir short-write
     expected_exif 'earlier comment' >"$case_dir/my_exif.exif"
