@@ -1,17 +1,5 @@
-# Cross-compiling for 32-bit Windows with MinGW-w64.
-# The posix thread-model variant is the one that can build the test framework;
-# product code uses nothing of its runtime either way.
-set(CMAKE_SYSTEM_NAME Windows)
+# The product: 32-bit Windows (x86), run by 32-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test executables run under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)
+set(MINGW_TARGET i686-w64-mingw32)
+set(MINGW_WINE_EXEC wine-exec)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
