@@ -1,9 +1,7 @@
 # Sourced by the scripts: a virtual display and one persistent wineserver for a
-# whole run, so that each Wine process starts fast. stop_session ends both.
-# Tests get a prefix of their own, apart from the one the program runs in.
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/test-prefix}
-export WINEARCH=win32
+# run, so that each Wine process starts fast. The caller sets WINEPREFIX, a
+# prefix of the tests' own, apart from the one the program runs in; stop_wine
+# ends its server, stop_session the server and the display.
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 session_xvfb=
@@ -18,24 +16,31 @@ start_display() {
     export DISPLAY=:$display
 }
 
+# start_wine WINE-EXEC: readies WINEPREFIX for the Wine that WINE-EXEC
+# (scripts/wine-exec or scripts/wine64-exec) runs, and keeps its server up.
 start_wine() {
+    local wine=$1
     mkdir -p "$(dirname "$WINEPREFIX")"
     # With no window manager on the virtual display, Wine would wait two
     # seconds for one whenever a managed window goes away: leave windows unmanaged.
     if ! grep -qs '"Managed"="N"' "$WINEPREFIX/user.reg"; then
-        wineboot -i >/dev/null 2>&1
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        "$wine" wineboot -i >/dev/null 2>&1
+        "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         wineserver -w
     fi
     # A server left running in this prefix (by an earlier run) serves as well.
     wineserver -p 2>/dev/null || true
     # The first process starts Wine's background services; start them now so
     # that later output captured through pipes is not held open by them.
-    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+    "$wine" cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+stop_wine() {
+    wineserver -k 2>/dev/null || true
 }
 
 stop_session() {
-    wineserver -k 2>/dev/null || true
+    stop_wine
     [ -n "$session_xvfb" ] && kill "$session_xvfb" 2>/dev/null && wait "$session_xvfb" 2>/dev/null
     session_xvfb=
     return 0

@@ -13,9 +13,11 @@ emulator=$1 app_exe=$2
 shift 2
 cases=(15:1 2022:2)
 [ $# -eq 0 ] || cases=("$@")
-root=$(cd "$(dirname "$0")/../.." && pwd)
-prefix=${WINEPREFIX:-$root/build/wineprefix}   # as scripts/wine-exec
 work=$PWD/syscalls_output_file
+# The test session's prefix; run on its own, a prefix of its own beside work.
+export WINEPREFIX=${WINEPREFIX:-$work.prefix}
+prefix=$WINEPREFIX
+mkdir -p "$prefix"
 title='Comment to EXIF'
 calls=trace=open,openat,creat,close,write,writev,pwrite64,pwritev,pwritev2,fsync,fdatasync,rename,renameat,renameat2
 passed=0 failed=0
@@ -44,8 +46,8 @@ server_pid() {
 # with Wine's background services started outside the traced program.
 server=$(server_pid)
 if [ -z "$server" ]; then
-    WINEPREFIX=$prefix wineserver -p30 >/dev/null 2>&1 </dev/null
-    WINEPREFIX=$prefix "$emulator" cmd /c exit >/dev/null 2>&1 </dev/null
+    wineserver -p30 >/dev/null 2>&1 </dev/null
+    "$emulator" cmd /c exit >/dev/null 2>&1 </dev/null
     poll 10 eval 'server=$(server_pid); [ -n "$server" ]' || { echo "no wineserver for $prefix"; exit 1; }
 fi
 tracer=

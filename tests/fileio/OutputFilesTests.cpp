@@ -194,13 +194,19 @@ TEST_F(OutputFilesTest, AutoNumberedFilesAreWrittenThroughTheirIdentityAndCloseA
 TEST_F(OutputFilesTest, WithoutBufferMemoryEveryWriteGoesStraightToTheFile)
 {
     WriteFileRecorder recorder;
-    FileBufferSize = 0x7FFFFF00;  // no heap can give this
-    HANDLE handle = Create(0, L"a");
-    ASSERT_NE(handle, nullptr);
-    WriteUInt32(0, 0x01020304);
-    WriteUInt16(0, 0x0506);
-    EXPECT_EQ(Requested(recorder.CallsOn(handle)), (std::vector<DWORD>{4, 2}));
-    EXPECT_EQ(CloseOutputFile(0), 1);
+    CloseAllOutputFiles();
+    {
+        ScopedProgramHeap small(64 * 1024);
+        InitOutputFiles();
+        FileBufferSize = 128 * 1024;  // more than this heap can ever give
+        HANDLE handle = Create(0, L"a");
+        EXPECT_NE(handle, nullptr);
+        WriteUInt32(0, 0x01020304);
+        WriteUInt16(0, 0x0506);
+        EXPECT_EQ(Requested(recorder.CallsOn(handle)), (std::vector<DWORD>{4, 2}));
+        EXPECT_EQ(CloseOutputFile(0), 1);
+    }
+    InitOutputFiles();
     EXPECT_EQ(ReadFileBytes(Path(L"a")), HexBytes("04030201 0605"));
 }
 
