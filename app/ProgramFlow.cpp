@@ -16,14 +16,23 @@ static const WCHAR WriteErrorText[] = L"it happens";
 static const ObjectNumber CommentFile = 0;
 
 // The new comment is written to a file of its own beside the output file,
-// named by this suffix to the output file's name: the process id keeps two
-// instances saving at once apart, the attempt number steps past names that
-// are taken already (a leftover of a killed run, say).
-static const WCHAR PartFileSuffix[] = L".00000000-00.tmp";
-const int OutputNameLength = ARRAYSIZE(OutputFileName) - 1;
-const int ProcessIdOffset = OutputNameLength + 1;   // 8 hex digits
-const int AttemptOffset = OutputNameLength + 10;    // 2 hex digits
+// under a name no longer than the output file's, so that it fits in every
+// folder where that one does (Windows' path limit): "exif", four hex digits,
+// ".tmp". The digits start from the process id, so that two instances saving
+// at once rarely meet, and step on past names that are taken already (by the
+// other instance, or a leftover of a killed run).
+static const WCHAR PartFileName[] = L"exif0000.tmp";
+static_assert(sizeof PartFileName <= sizeof OutputFileName,
+              "the new file's name fits wherever the output file's does");
+const int PartDigitsOffset = 4;  // 4 hex digits
 const DWORD AttemptLimit = 256;
+
+// Other programs open files for a moment all the time (the search indexer, a
+// virus scanner, a sync client, a viewer): a replace or removal refused
+// meanwhile is tried again after a pause that doubles each time, 15, 30, 60,
+// ... 960 ms: seven pauses, 1,905 ms in all.
+const DWORD FirstPause = 15;   // ms
+const DWORD LastPause = 960;   // ms
 
 static void PutHexDigits(WCHAR* at, DWORD value, int digits)
 {
@@ -37,11 +46,10 @@ static void PutHexDigits(WCHAR* at, DWORD value, int digits)
 // existing file.
 static bool CreatePartFile(WCHAR* name)
 {
-    memcpy(name, OutputFileName, OutputNameLength * sizeof(WCHAR));
-    memcpy(name + OutputNameLength, PartFileSuffix, sizeof PartFileSuffix);
-    PutHexDigits(name + ProcessIdOffset, GetCurrentProcessId(), 8);
+    memcpy(name, PartFileName, sizeof PartFileName);
+    DWORD first = GetCurrentProcessId();
     for (DWORD attempt = 0; attempt < AttemptLimit; ++attempt) {
-        PutHexDigits(name + AttemptOffset, attempt, 2);
+        PutHexDigits(name + PartDigitsOffset, first + attempt, 4);
         if (CreateNewOutputFile(CommentFile, name))
             return true;
         // A name nothing holds failed for another reason: the directory
@@ -52,19 +60,51 @@ static bool CreatePartFile(WCHAR* name)
     return false;
 }
 
+// Whether the refusal that just came may pass: a file held by another program
+// may be let go; a directory or a read-only file in the way never gives.
+static bool MayPass(const WCHAR* inTheWay)
+{
+    DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return true;
+    if (error != ERROR_ACCESS_DENIED)
+        return false;
+    DWORD attributes = GetFileAttributesW(inTheWay);
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+}
+
+typedef BOOL(WINAPI* PartFileOperation)(const WCHAR* partName);
+
+static BOOL WINAPI MovePartIntoPlace(const WCHAR* partName)
+{
+    return MoveFileExW(partName, OutputFileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+// Does operation on the new file, waiting out refusals that may pass. The
+// first try makes no other call.
+static bool Patiently(PartFileOperation operation, const WCHAR* partName, const WCHAR* inTheWay)
+{
+    for (DWORD pause = FirstPause; !operation(partName); pause *= 2) {
+        if (pause > LastPause || !MayPass(inTheWay))
+            return false;
+        Sleep(pause);
+    }
+    return true;
+}
+
 // The earlier comment file is replaced in one step, and only once the whole
 // new one is on the disk: after any failure it is exactly as it was, and the
 // new file is gone again.
 static bool SaveComment(const WCHAR* comment)
 {
-    WCHAR partName[OutputNameLength + ARRAYSIZE(PartFileSuffix)];
+    WCHAR partName[ARRAYSIZE(PartFileName)];
     if (!CreatePartFile(partName))
         return false;
     WriteCommentBlock(CommentFile, comment);
-    if (CommitOutputFile(CommentFile) &&
-        MoveFileExW(partName, OutputFileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (CommitOutputFile(CommentFile) && Patiently(MovePartIntoPlace, partName, OutputFileName))
         return true;
-    DeleteFileW(partName);
+    Patiently(DeleteFileW, partName, partName);
     return false;
 }
 
