@@ -8,9 +8,15 @@
 //                                    (left top right bottom) and the screen
 //                                    position of its client area (x y)
 //   WindowProbe pid CAPTION          the process id of the window's process
-//   WindowProbe hold PATH FLAG       opens PATH with share mode 0, creates FLAG
-//                                    once it holds it, and lets go when FLAG
-//                                    is deleted (or the process is killed)
+//   WindowProbe hold PATH FLAG [SHARING]
+//                                    opens PATH, creates FLAG once it holds it,
+//                                    and lets go when FLAG is deleted (or the
+//                                    process is killed). Without SHARING: for
+//                                    reading and writing with share mode 0,
+//                                    made if missing. SHARING "read" (a viewer)
+//                                    or "read+write" (a virus scanner): for
+//                                    reading, sharing that much, as soon as
+//                                    PATH exists
 #include <windows.h>
 #include <string>
 
@@ -41,11 +47,19 @@ static BOOL CALLBACK PrintControl(HWND control, LPARAM)
     return TRUE;
 }
 
-static int Hold(const wchar_t* path, const wchar_t* flag)
+static int Hold(const wchar_t* path, const wchar_t* flag, const wchar_t* sharing)
 {
-    HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 1;
+    HANDLE file;
+    if (!sharing) {
+        file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return 1;
+    } else {
+        DWORD share = FILE_SHARE_READ | (std::wstring(sharing) == L"read+write" ? FILE_SHARE_WRITE : 0);
+        while ((file = CreateFileW(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) ==
+               INVALID_HANDLE_VALUE)
+            Sleep(1);
+    }
     CloseHandle(CreateFileW(flag, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     while (GetFileAttributesW(flag) != INVALID_FILE_ATTRIBUTES)
         Sleep(50);
@@ -81,7 +95,7 @@ int wmain(int argc, wchar_t** argv)
         Print(std::to_wstring(process));
         return 0;
     }
-    if (argc == 4 && std::wstring(argv[1]) == L"hold")
-        return Hold(argv[2], argv[3]);
+    if ((argc == 4 || argc == 5) && std::wstring(argv[1]) == L"hold")
+        return Hold(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     return 2;
 }

@@ -72,16 +72,31 @@ link_replaced() {
 # Files of killed runs under the names this run tries first are stepped past
 # and left as they are.
 leftovers_stepped_past() {
-    local part
+    local first second
     new_dir leftovers
     start_app
-    part=$case_dir/my_exif.exif.$(printf %08X "$(probe pid "$dialog_title")")
-    printf 'killed mid-save' >"$part-00.tmp"
-    mkdir "$part-01.tmp"
+    first=$case_dir/$(part_name 0) second=$case_dir/$(part_name 1)
+    printf 'killed mid-save' >"$first"
+    mkdir "$second"
     keys Return
     expect_exit_0
-    [ "$(cat "$part-00.tmp")" = 'killed mid-save' ] && [ -d "$part-01.tmp" ] || fail "a leftover was touched"
-    rm -r "$part-00.tmp" "$part-01.tmp"
+    [ "$(cat "$first")" = 'killed mid-save' ] && [ -d "$second" ] || fail "a leftover was touched"
+    rm -r "$first" "$second"
+    expect_comment "$preset"
+}
+
+# A viewer has my_exif.exif open (read sharing only) when Enter comes and lets
+# go 300 ms later: the save waits for it, and no box shows.
+viewer_lets_go() {
+    new_dir viewer
+    expected_exif 'earlier comment' >"$case_dir/my_exif.exif"
+    hold_file viewer my_exif.exif read
+    holding viewer
+    start_app
+    keys Return
+    sleep 0.3
+    let_go viewer
+    expect_exit_0
     expect_comment "$preset"
 }
 
@@ -89,6 +104,7 @@ run_case "preset confirmed with Enter replaces a longer file" preset_with_enter_
 run_case "preset confirmed with a click on OK" preset_with_click_on_ok
 run_case "a link named my_exif.exif replaced, its target kept" link_replaced
 run_case "leftovers of killed runs stepped past" leftovers_stepped_past
+run_case "a viewer lets go of my_exif.exif 300 ms after Enter" viewer_lets_go
 run_case "accented Latin, Cyrillic and Greek appended" appended latin ' — Crème brûlée, Привет, Καλημέρα'
 run_case "CJK, Hebrew and Arabic appended" appended cjk ' 写真のコメント 사진 שלום مرحبا'
 run_case "emoji appended" appended emoji ' 🌅 at the lake 📷'

@@ -88,6 +88,25 @@ start_app() {
     field_is "$preset" || fail "field starts as '$(field_text)'"
 }
 
+# The name of the new file the program in case_dir tries at attempt N (from 0):
+# "exif", four hex digits counting on from its process id, ".tmp".
+part_name() { printf 'exif%04X.tmp' $((($(probe pid "$dialog_title") + $1) & 0xFFFF)); }
+
+# Another program, WHO, holds PATH in case_dir (see WindowProbe hold; SHARING
+# may follow) until let_go WHO. holding WHO waits until it holds it.
+hold_file() {
+    local who=$1 path=$2
+    shift 2
+    (cd "$case_dir" && exec "$emulator" "$probe_exe" hold "$path" "../$who.held" "$@") >/dev/null 2>&1 &
+    eval "holder_$who=$!"
+    cleanup_hooks+=("rm -f '$work/$who.held'; kill $! 2>/dev/null")
+}
+holding() { poll 20 test -e "$work/$1.held" || fail "the $1 did not take its file"; }
+let_go() {
+    rm "$work/$1.held"
+    poll 10 eval "! kill -0 \$holder_$1 2>/dev/null" || fail "the $1 did not let go"
+}
+
 # Waits for the program to end; fails unless it exits with code 0.
 expect_exit_0() {
     poll 20 eval '! kill -0 $app_pid 2>/dev/null' || fail "program still running"
