@@ -19,8 +19,7 @@ cases=(15:1 2022:2)
 work=$PWD/syscalls_output_file
 # The test session's prefix; run on its own, a prefix of its own beside work.
 export WINEPREFIX=${WINEPREFIX:-$work.prefix}
-prefix=$WINEPREFIX
-mkdir -p "$prefix"
+mkdir -p "$WINEPREFIX"
 title='Comment to EXIF'
 calls=trace=open,openat,creat,close,write,writev,pwrite64,pwritev,pwritev2,fsync,fdatasync,rename,renameat,renameat2
 passed=0 failed=0
@@ -41,7 +40,7 @@ clipboard_held() { xclip -o -selection clipboard -t TARGETS >/dev/null 2>&1; }
 # prefix's device and inode.
 server_pid() {
     local key pid
-    key=server-$(stat -c %D "$prefix")-$(printf %x "$(stat -c %i "$prefix")")
+    key=server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")
     for pid in $(pgrep wineserver); do
         [[ $(readlink "/proc/$pid/cwd") == */"$key" ]] && { echo "$pid"; return; }
     done
@@ -53,7 +52,7 @@ server=$(server_pid)
 if [ -z "$server" ]; then
     wineserver -p30 >/dev/null 2>&1 </dev/null
     "$emulator" cmd /c exit >/dev/null 2>&1 </dev/null
-    poll 10 eval 'server=$(server_pid); [ -n "$server" ]' || { echo "no wineserver for $prefix"; exit 1; }
+    poll 10 eval 'server=$(server_pid); [ -n "$server" ]' || { echo "no wineserver for $WINEPREFIX"; exit 1; }
 fi
 tracer=
 trap '[ -n "$tracer" ] && kill -INT $tracer 2>/dev/null; umount -l "$work/card" 2>/dev/null' EXIT
@@ -101,6 +100,14 @@ box_closed() {
 }
 
 count() { grep -cE "$@"; }
+# The names asked for in DIR with O_CREAT|O_EXCL (the wineserver opens files
+# for its programs); with "made", only those that were made.
+exclusive_creates() {
+    local made=
+    [ "${2:-}" = made ] && made='\|.* = [0-9]+'
+    cat "$1.trace"/program.log "$1.trace"/server.log | grep -F "$1/" |
+        grep -E "\", O_RDWR\|O_CREAT\|O_EXCL$made" | sed -E 's/^[^"]*"[^"]*\/([^/"]+)".*/\1/'
+}
 # A name as an extended regular expression.
 literally() { sed 's/[].[\\*^$()+?{}|]/\\&/g' <<<"$1"; }
 report() {
@@ -123,8 +130,7 @@ expect_writes() {
     [ "$size" = $((52 + 2 * units)) ] || problems+=" file is $size bytes, expected $((52 + 2 * units));"
     # The new file: what was created exclusively in dir, by one open. Its name
     # is no longer than my_exif.exif's, so it fits wherever that one does.
-    created=$(cat "${logs[@]}" | grep -F "$dir/" | grep -E '", O_RDWR\|O_CREAT\|O_EXCL\|.* = [0-9]+' |
-              sed -E 's/^[^"]*"[^"]*\/([^/"]+)".*/\1/')
+    created=$(exclusive_creates "$dir" made)
     [ "$(wc -w <<<"$created")" = 1 ] || problems+=" created exclusively: ${created:-nothing};"
     [ ${#created} -le 12 ] || problems+=" the new file's name '$created' is longer than my_exif.exif;"
     part=$(literally "$created")
@@ -158,8 +164,7 @@ expect_refused() {
     traced_run "$dir" 15 || { failed=$((failed + 1)); echo "FAIL $name"; return; }
     [ -n "$box" ] || problems+=" no Write error box;"
     [ "$(dir_state "$dir")" = "$before" ] || problems+=" the directory changed: $(ls -A "$dir");"
-    created=$(grep -F "$dir/" "$dir.trace/server.log" | grep -E '", O_RDWR\|O_CREAT\|O_EXCL' |
-              sed -E 's/^[^"]*"[^"]*\/([^/"]+)".*/\1/')
+    created=$(exclusive_creates "$dir")
     got=$(wc -w <<<"$created")
     [ "$got" -ge 1 ] && [ "$got" -le "$creates" ] || problems+=" asked for a new file $got times;"
     got=$(grep -F "$dir/" "$dir.trace/server.log" | grep -cE "/$(literally "${created%% *}")\", O_RDONLY")
