@@ -178,6 +178,13 @@ LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_CLOSE:
         CloseDialog(window);
         return 0;
+    case WM_SETFOCUS:
+        // On activation the platform gives the keyboard to the dialog window
+        // itself; the user's caret and selection live in the field. While the
+        // window is still being created there is no field to hand it to.
+        if (HWND field = GetDlgItem(window, InputFieldId))
+            SetFocus(field);
+        return 0;
     case WM_DESTROY:
         InputRequesterState.done = 1;
         return 0;

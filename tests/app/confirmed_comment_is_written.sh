@@ -100,10 +100,30 @@ viewer_lets_go() {
     expect_comment "$preset"
 }
 
+# While the dialog waits, the user goes to another program (the notes the
+# comment is copied from) and closes it: back in the dialog, the keyboard is
+# in the field again, and a paste lands after the preset.
+back_from_another_program() {
+    local text=' - copied from the notes' notes='Untitled - Notepad'
+    new_dir back
+    start_app
+    "$emulator" notepad >/dev/null 2>&1 &
+    cleanup_hooks+=("kill $! 2>/dev/null")
+    poll 20 eval '[ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$notes" ]' ||
+        fail "the notes did not take the keyboard"
+    keys alt+F4
+    poll 10 eval '! xdotool search --name "^$notes\$" >/dev/null' || fail "the notes did not close"
+    paste_text "$text" at-caret
+    keys Return
+    expect_exit_0
+    expect_comment "$preset$text"
+}
+
 run_case "preset confirmed with Enter replaces a longer file" preset_with_enter_replaces_longer_file
 run_case "preset confirmed with a click on OK" preset_with_click_on_ok
 run_case "a link named my_exif.exif replaced, its target kept" link_replaced
 run_case "leftovers of killed runs stepped past" leftovers_stepped_past
+run_case "back from another program, a paste lands after the preset" back_from_another_program
 run_case "a viewer lets go of my_exif.exif 300 ms after Enter" viewer_lets_go
 run_case "accented Latin, Cyrillic and Greek appended" appended latin ' — Crème brûlée, Привет, Καλημέρα'
 run_case "CJK, Hebrew and Arabic appended" appended cjk ' 写真のコメント 사진 שלום مرحبا'

@@ -140,17 +140,20 @@ type_text() {
     done
 }
 
-# Pastes TEXT with ctrl+v into the emptied field. Wine fetches new X clipboard
-# content in the background on the first request, which pastes nothing or what
-# the clipboard held before, so the paste is repeated until TEXT arrives.
+# Pastes TEXT with ctrl+v into the emptied field, or with "at-caret" after what
+# the field holds. Wine fetches new X clipboard content in the background on
+# the first request, which pastes nothing or what the clipboard held before, so
+# the paste is repeated until TEXT arrives; at the caret, a wrong one is undone.
 paste_text() {
-    local text=$1 attempt
+    local text=$1 kept= clear='ctrl+a BackSpace' attempt
+    if [ "${2:-}" = at-caret ]; then kept=$(field_text) clear=; fi
     printf %s "$text" | xclip -quiet -selection clipboard -loops 50 >/dev/null 2>&1 &
     cleanup_hooks+=("kill $! 2>/dev/null")
     poll 5 eval 'xclip -o -selection clipboard -t TARGETS >/dev/null 2>&1' || fail "clipboard not taken"
     for attempt in 1 2 3 4; do
-        keys ctrl+a BackSpace ctrl+v
-        poll 3 field_is "$text" && return
+        keys $clear ctrl+v
+        poll 3 field_is "$kept$text" && return
+        [ -n "$clear" ] || field_is "$kept" || keys ctrl+z
     done
     fail "after pasting, the field holds $(field_length) units"
 }

@@ -136,16 +136,28 @@ TEST_F(InputRequesterTest, EnterAndOkConfirmWhileEscapeCloseAndAnEmptyFieldGiveT
               }),
               L"");
 
-    bool focusStayed = false;
+    // The keyboard stays with the field: Tab does not move it, and the focus
+    // that activation gives the dialog window goes on to the field, whose
+    // selection is kept.
+    bool focusStayed = false, focusCameBack = false;
+    DWORD selection[2] = {};
     EXPECT_EQ(RunInputRequester([&](HWND d) {
                   PressKey(Field(d), VK_TAB);  // no dialog-style keyboard handling
-                  Later([&focusStayed, d] {
+                  Later([&, d] {
                       focusStayed = GetFocus() == Field(d);
+                      SendMessageW(Field(d), EM_SETSEL, 3, 7);
+                      SetFocus(d);
+                      focusCameBack = GetFocus() == Field(d);
+                      SendMessageW(Field(d), EM_GETSEL, reinterpret_cast<WPARAM>(&selection[0]),
+                                   reinterpret_cast<LPARAM>(&selection[1]));
                       PressKey(Field(d), VK_ESCAPE);
                   });
               }),
               L"");
     EXPECT_TRUE(focusStayed);
+    EXPECT_TRUE(focusCameBack);
+    EXPECT_EQ(selection[0], 3u);
+    EXPECT_EQ(selection[1], 7u);
 }
 
 TEST_F(InputRequesterTest, MaskedInputShowsMaskingCharactersAndReturnsTheClearText)
