@@ -1,10 +1,6 @@
 # Cheap, deterministic checks of the executable as shipped, which run no
-# program (label "image"): its imports and manifest, its size and PE
-# hardening, and a reproducible build. Speed and size figures themselves
-# belong to bench/run.
-add_test(NAME app_executable_imports_and_manifest
-         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/executable_imports_and_manifest.sh $<TARGET_FILE:CommentToExif>)
-
+# program (label "image"): its size and PE hardening, and a reproducible
+# build. Speed and size figures themselves belong to bench/run.
 add_test(NAME image_checks
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/image_checks.sh $<TARGET_FILE:CommentToExif>)
 
@@ -13,5 +9,4 @@ add_test(NAME image_reproducible
                  ${PROJECT_SOURCE_DIR} ${CMAKE_TOOLCHAIN_FILE} "${CMAKE_BUILD_TYPE}")
 set_tests_properties(image_reproducible PROPERTIES WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 
-set_tests_properties(app_executable_imports_and_manifest image_checks image_reproducible
-                     PROPERTIES LABELS image)
+set_tests_properties(image_checks image_reproducible PROPERTIES LABELS image)

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# The shipped executable: a Windows GUI program that imports from the system
-# DLLs and msvcrt only, and whose one resource is the manifest asking for the
-# version 6 common controls (so the dialog gets themed controls).
-# Usage: executable_imports_and_manifest.sh APP-EXE
-exe=$1
+# The executable: a Windows GUI program that imports from the system DLLs and
+# msvcrt only, and whose one resource is its manifest, which asks for the
+# version 6 common controls of the build's architecture (so the dialog gets
+# themed controls) and declares that the program runs as its invoker, so that
+# Windows never redirects its writes to the VirtualStore.
+# Usage: executable_imports_and_manifest.sh APP-EXE OBJDUMP ARCHITECTURE
+exe=$1 objdump=$2 architecture=$3
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
-headers=$(i686-w64-mingw32-objdump -p "$exe") || { echo "objdump cannot read $exe"; exit 1; }
+headers=$("$objdump" -p "$exe") || { echo "objdump cannot read $exe"; exit 1; }
 grep -qP '^Subsystem\s+00000002\s+\(Windows GUI\)' <<<"$headers" || fail "subsystem: $(grep ^Subsystem <<<"$headers")"
 dlls=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr A-Z a-z | sort)
 [ -n "$dlls" ] || fail "no imports found"
@@ -23,7 +25,8 @@ resources=$(perl -e '
     my $h = unpack "V", substr($pe, 0x3C, 4);
     my ($sections, $optional) = unpack "x2 v x12 v", substr($pe, $h + 4, 20);
     my $opt = $h + 24;
-    my ($rva) = unpack "V", substr($pe, $opt + 96 + 2 * 8, 4);
+    my $directories = $opt + (unpack("v", substr($pe, $opt, 2)) == 0x20B ? 112 : 96);  # PE32+ or PE32
+    my ($rva) = unpack "V", substr($pe, $directories + 2 * 8, 4);
     exit 0 unless $rva;
     my $offset = sub {
         for my $i (0 .. $sections - 1) {
@@ -51,12 +54,17 @@ resources=$(perl -e '
 [ "$(sed '/^--$/q' <<<"$resources")" = $'24/1/1033\n--' ] ||
     fail "resources are not exactly one manifest, id 1, language 1033: $(sed '/^--$/q' <<<"$resources")"
 
-# The common controls dependency, attributes in any order.
-identity=$(sed '1,/^--$/d' <<<"$resources" | tr '\r\n\t' '   ' |
-    grep -oP '<dependency>\s*<dependentAssembly>\s*<assemblyIdentity\b[^>]*>')
+# The common controls dependency and the execution level, attributes in any order.
+manifest=$(sed '1,/^--$/d' <<<"$resources" | tr '\r\n\t' '   ')
+identity=$(grep -oP '<dependency>\s*<dependentAssembly>\s*<assemblyIdentity\b[^>]*>' <<<"$manifest")
 for attribute in 'type="win32"' 'name="Microsoft.Windows.Common-Controls"' 'version="6.0.0.0"' \
-                 'processorArchitecture="x86"' 'publicKeyToken="6595b64144ccf1df"' 'language="*"'; do
+                 "processorArchitecture=\"$architecture\"" 'publicKeyToken="6595b64144ccf1df"' 'language="*"'; do
     grep -qF " $attribute" <<<"$identity" || fail "manifest dependency lacks $attribute: ${identity:-none}"
+done
+level=$(grep -oP '<trustInfo xmlns="urn:schemas-microsoft-com:asm.v3">\s*<security>\s*<requestedPrivileges>\s*'\
+'<requestedExecutionLevel\b[^>]*>' <<<"$manifest")
+for attribute in 'level="asInvoker"' 'uiAccess="false"'; do
+    grep -qF " $attribute" <<<"$level" || fail "manifest's execution level lacks $attribute: ${level:-none}"
 done
 
 echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
