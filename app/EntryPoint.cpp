@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include "DllSearch.h"
 #include "ProgramFlow.h"
 #include "StringSupport.h"
 #include "../fileio/OutputFiles.h"
@@ -14,6 +15,8 @@ const DWORD CommonControlClasses = ICC_TAB_CLASSES | ICC_HOTKEY_CLASS | ICC_DATE
 
 extern "C" void WINAPI EntryPoint()
 {
+    // Before anything can load a DLL by name.
+    RestrictDllSearchToSystemFolder();
     ProgramInstance = GetModuleHandleW(NULL);
     // Without a heap of its own the program still works, on the process heap,
     // which it must then leave alone at exit.

@@ -72,14 +72,15 @@ field_text() { probe controls "$dialog_title" | awk -F'\t' '$1 == "Edit"' | cut 
 field_length() { probe controls "$dialog_title" | awk -F'\t' '$1 == "Edit" { print $5 }'; }
 field_is() { [ "$(field_text)" = "$1" ]; }
 
-# Starts the program in case_dir and waits until its dialog takes input. With
-# file_limit set, the program's files may grow to that many KiB only (ulimit -f);
-# a write beyond it then comes back short instead of ending the process
-# (SIGXFSZ ignored).
+# Starts the program in case_dir and waits until its dialog takes input; its
+# output goes to case_dir.log. With file_limit set, the program's files may
+# grow to that many KiB only (ulimit -f); a write beyond it then comes back
+# short instead of ending the process (SIGXFSZ ignored). With app_debug set,
+# Wine traces those debug channels of the program (WINEDEBUG).
 start_app() {
     poll 10 window_gone "$dialog_title" || fail "a dialog of an earlier run is still open"
     (cd "$case_dir" && { [ -z "${file_limit:-}" ] || { trap '' XFSZ && ulimit -f "$file_limit"; }; } &&
-        exec "$emulator" "$app_exe") >"$case_dir.log" 2>&1 &
+        WINEDEBUG=${app_debug:-$WINEDEBUG} exec "$emulator" "$app_exe") >"$case_dir.log" 2>&1 &
     app_pid=$!
     poll 30 xdotool search --onlyvisible --name "^$dialog_title\$" >/dev/null || fail "no dialog window"
     poll 10 dialog_ready || fail "dialog without its OK button"
