@@ -44,22 +44,40 @@ held_by_another_program() {
 }
 
 # Root writes through Unix permissions; only the immutable flag stops it. Not
-# every file system has it: the case runs where it works.
+# every file system has it: the case runs where it works. Immutable alone, the
+# file looks writable, and the save waits its 1.9 s for it as for a held one.
+# With "read-only" the file has no write permission as well, which Wine shows
+# as a read-only file: that never gives, so the box shows at once, after one
+# try to replace it.
 immutable_file() {
-    local base
+    local base read_only=${1:-} entered ms tries
     for base in "$work" /dev/shm /tmp; do
         touch "$base/immutable.try" && chattr +i "$base/immutable.try" 2>/dev/null && break
         rm -f "$base/immutable.try"; base=
     done
     [ -n "$base" ] || fail "no file system here supports chattr +i"
     chattr -i "$base/immutable.try"; rm -f "$base/immutable.try"
-    [ "$base" = "$work" ] && new_dir immutable || case_dir=$(mktemp -d "$base/immutable.XXXXXX")
+    [ "$base" = "$work" ] && new_dir "immutable${read_only:+-$read_only}" || case_dir=$(mktemp -d "$base/immutable.XXXXXX")
     cleanup_hooks+=("chattr -i '$case_dir/my_exif.exif' 2>/dev/null")
     [ "$base" = "$work" ] || cleanup_hooks+=("rm -rf '$case_dir' '$case_dir'.*")
     expected_exif 'earlier comment' >"$case_dir/my_exif.exif"
+    [ -z "$read_only" ] || chmod 444 "$case_dir/my_exif.exif"
     chattr +i "$case_dir/my_exif.exif"
     snapshot_dir
-    confirm_expecting_write_error
+    if [ -z "$read_only" ]; then
+        confirm_expecting_write_error
+    else
+        app_debug=trace+file start_app
+        entered=$EPOCHREALTIME
+        keys Return
+        poll 10 xdotool search --onlyvisible --name '^Write error$' >/dev/null || fail "no Write error box"
+        ms=$(((${EPOCHREALTIME/./} - ${entered/./}) / 1000))
+        expect_write_error
+        expect_exit_0
+        [ $ms -le 1000 ] || fail "the box showed only $ms ms after Enter"
+        tries=$(grep -c 'MoveFileWithProgressW (L"exif[0-9A-F]*\.tmp",L"my_exif\.exif"' "$case_dir.log" || true)
+        [ "$tries" = 1 ] || fail "tried to replace my_exif.exif $tries times"
+    fi
     expect_dir_unchanged
 }
 
@@ -95,6 +113,7 @@ short_write() {
 run_case "a directory named my_exif.exif" directory_in_the_way
 run_case "my_exif.exif held by another program, the new file by a scanner" held_by_another_program
 run_case "my_exif.exif immutable" immutable_file
+run_case "my_exif.exif read-only" immutable_file read-only
 run_case "disk full" disk_full
 run_case "short write" short_write
 finish

@@ -2,23 +2,35 @@
 #include "app/StringSupport.h"
 #include "requesters/InputRequester.h"
 #include "requesters/NoticeRequester.h"
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 
 std::function<void(HWND)> PendingAction;
 const WCHAR* AwaitedClass;
+HWND ActedOn;
 int Ticks;
+UINT_PTR WatchTimer;
 
-void CALLBACK ActWhenWindowExists(HWND, UINT, UINT_PTR timer, DWORD)
+// Every 10 ms: acts once the awaited window shows. A window that never shows,
+// or is still up 5 s after the act, fails the test instead of hanging it.
+void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD)
 {
-    HWND window = FindWindowW(AwaitedClass, nullptr);
-    if (window && IsWindowVisible(window)) {
-        KillTimer(nullptr, timer);
-        PendingAction(window);
-    } else if (++Ticks > 500) {
-        KillTimer(nullptr, timer);
-        PostQuitMessage(99);
+    if (!ActedOn) {
+        HWND window = FindWindowW(AwaitedClass, nullptr);
+        if (window && IsWindowVisible(window)) {
+            ActedOn = window;
+            Ticks = 0;
+            PendingAction(window);
+        } else if (++Ticks > 500) {
+            KillTimer(nullptr, WatchTimer);
+            PostQuitMessage(99);
+        }
+    } else if (++Ticks > 500 && IsWindow(ActedOn)) {
+        KillTimer(nullptr, WatchTimer);
+        ADD_FAILURE() << "the requester was still up 5 s after the test acted on it";
+        DestroyWindow(ActedOn);
     }
 }
 
@@ -26,8 +38,14 @@ void Arm(const WCHAR* windowClass, const std::function<void(HWND)>& act)
 {
     PendingAction = act;
     AwaitedClass = windowClass;
+    ActedOn = nullptr;
     Ticks = 0;
-    SetTimer(nullptr, 0, 10, ActWhenWindowExists);
+    WatchTimer = SetTimer(nullptr, 0, 10, Watch);
+}
+
+void Disarm()
+{
+    KillTimer(nullptr, WatchTimer);
 }
 
 std::vector<std::function<void()>> LaterSteps;
@@ -54,13 +72,17 @@ std::wstring RunInputRequester(const std::function<void(HWND)>& act, const WCHAR
     if (!StringHeap)
         StartStringSupport();
     Arm(L"InputRequester", act);
-    return InputRequester(title, prompt, defaultText, flags);
+    std::wstring result = InputRequester(title, prompt, defaultText, flags);
+    Disarm();
+    return result;
 }
 
 int RunNoticeRequester(const std::function<void(HWND)>& act, const WCHAR* title, const WCHAR* text)
 {
     Arm(L"#32770", act);
-    return NoticeRequester(title, text);
+    int result = NoticeRequester(title, text);
+    Disarm();
+    return result;
 }
 
 void Later(const std::function<void()>& step)

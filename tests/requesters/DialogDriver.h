@@ -5,7 +5,7 @@
 
 // Runs InputRequester on this thread; `act` is called once from inside the
 // dialog's own message loop, with the dialog window, as soon as it exists.
-// A dialog still up after a few seconds is closed so that no test hangs.
+// A dialog still up 5 s later is destroyed and the test fails, rather than hang.
 std::wstring RunInputRequester(const std::function<void(HWND dialog)>& act,
                                const WCHAR* title = L"Comment to EXIF",
                                const WCHAR* prompt = L"Enter comment",
