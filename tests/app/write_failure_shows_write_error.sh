@@ -5,10 +5,15 @@
 # new left behind.
 source "$(dirname "$0")/drive.sh"
 
-# Confirms the preset against what case_dir holds and expects the box.
+# Confirms the preset against what case_dir holds and expects the box; box_ms
+# is how long after Enter it showed.
 confirm_expecting_write_error() {
+    local entered
     start_app
+    entered=$EPOCHREALTIME
     keys Return
+    poll 20 xdotool search --onlyvisible --name '^Write error$' >/dev/null || fail "no Write error box"
+    box_ms=$(((${EPOCHREALTIME/./} - ${entered/./}) / 1000))
     expect_write_error
     expect_exit_0
 }
@@ -50,7 +55,7 @@ held_by_another_program() {
 # as a read-only file: that never gives, so the box shows at once, after one
 # try to replace it.
 immutable_file() {
-    local base read_only=${1:-} entered ms tries
+    local base read_only=${1:-} tries
     for base in "$work" /dev/shm /tmp; do
         touch "$base/immutable.try" && chattr +i "$base/immutable.try" 2>/dev/null && break
         rm -f "$base/immutable.try"; base=
@@ -64,17 +69,9 @@ immutable_file() {
     [ -z "$read_only" ] || chmod 444 "$case_dir/my_exif.exif"
     chattr +i "$case_dir/my_exif.exif"
     snapshot_dir
-    if [ -z "$read_only" ]; then
-        confirm_expecting_write_error
-    else
-        app_debug=trace+file start_app
-        entered=$EPOCHREALTIME
-        keys Return
-        poll 10 xdotool search --onlyvisible --name '^Write error$' >/dev/null || fail "no Write error box"
-        ms=$(((${EPOCHREALTIME/./} - ${entered/./}) / 1000))
-        expect_write_error
-        expect_exit_0
-        [ $ms -le 1000 ] || fail "the box showed only $ms ms after Enter"
+    app_debug=${read_only:+trace+file} confirm_expecting_write_error
+    if [ -n "$read_only" ]; then
+        [ $box_ms -le 1000 ] || fail "the box showed only $box_ms ms after Enter"
         tries=$(grep -c 'MoveFileWithProgressW (L"exif[0-9A-F]*\.tmp",L"my_exif\.exif"' "$case_dir.log" || true)
         [ "$tries" = 1 ] || fail "tried to replace my_exif.exif $tries times"
     fi
