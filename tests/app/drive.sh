@@ -119,26 +119,38 @@ expect_exit_0() {
 
 keys() { xdotool key --delay 20 "$@"; }
 
-# Types TEXT at the caret a few characters at a time, as xdotool loses
-# characters it has to map to spare keys when Wine reads them late: a chunk
-# that arrives wrong is taken back and typed again.
+# Types TEXT at the caret through X key events, four characters at a time.
+# xdotool binds a character the keyboard lacks to a spare key just before the
+# press, and Wine reads that late, the later the faster keys come: a chunk that
+# came out wrong is taken back and typed again a character at a time, slowly.
 type_text() {
-    local text=$1 typed chunk now units attempt i
+    local text=$1 typed chunk before i j
     typed=$(field_text)
     for ((i = 0; i < ${#text}; i += 4)); do
-        chunk=${text:i:4}
-        for attempt in 1 2 3 4; do
-            xdotool type --delay 30 -- "$chunk"
-            poll 2 field_is "$typed$chunk" && break
-            now=$(field_text)
-            [ $attempt -lt 4 ] && [ "${now:0:${#typed}}" = "$typed" ] || fail "after typing, the field holds '$now'"
-            echo "  typing '$chunk' again, the field got '${now:${#typed}}'" >&2
-            units=$(($(utf16be "${now:${#typed}}" | wc -c) / 2))
-            [ $units -eq 0 ] || keys $(printf 'BackSpace %.0s' $(seq $units))
-            poll 2 field_is "$typed" || fail "could not take back '${now:${#typed}}'"
-        done
-        typed+=$chunk
+        chunk=${text:i:4} before=$typed
+        type_chunk "$chunk" 30 0 1
+        [ "$typed" = "$before" ] || continue
+        for ((j = 0; j < ${#chunk}; j++)); do type_chunk "${chunk:j:1}" 80 0.1 5; done
     done
+}
+
+# type_chunk CHUNK DELAY PAUSE TRIES: types CHUNK after typed, DELAY ms a key,
+# and checks the field PAUSE s later; typed then grows by CHUNK. A wrong result
+# is taken back, and typed again up to TRIES times in all.
+type_chunk() {
+    local chunk=$1 now units try
+    for ((try = 1; try <= $4; try++)); do
+        xdotool type --delay "$2" -- "$chunk"
+        sleep "$3"
+        if poll 2 field_is "$typed$chunk"; then typed+=$chunk; return; fi
+        now=$(field_text)
+        [ "${now:0:${#typed}}" = "$typed" ] || fail "after typing, the field holds '$now'"
+        echo "  typed '$chunk', the field got '${now:${#typed}}'" >&2
+        units=$(($(utf16be "${now:${#typed}}" | wc -c) / 2))
+        [ $units -eq 0 ] || keys $(printf 'BackSpace %.0s' $(seq $units))
+        poll 2 field_is "$typed" || fail "could not take back '${now:${#typed}}'"
+    done
+    [ $4 -eq 1 ] || fail "'$chunk' did not arrive in $4 tries"
 }
 
 # Pastes TEXT with ctrl+v into the emptied field, or with "at-caret" after what
