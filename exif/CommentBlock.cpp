@@ -19,10 +19,20 @@ const BYTE ExifCommentTail[ExifCommentTailSize] = {
     0x55, 0x4E, 0x49, 0x43,  0x4F, 0x44, 0x45, 0x00,  // character code "UNICODE\0"
 };
 
+static LONG CommentUnits(const WCHAR* comment)
+{
+    return comment ? static_cast<LONG>(wcslen(comment)) : 0;
+}
+
+LONG CommentBlockSize(const WCHAR* comment)
+{
+    return ExifCommentTextOffset + 2 * CommentUnits(comment);
+}
+
 void WriteCommentBlock(ObjectNumber number, const WCHAR* comment)
 {
     // The comment does not change while it is written: its length is taken once.
-    LONG units = comment ? static_cast<LONG>(wcslen(comment)) : 0;
+    LONG units = CommentUnits(comment);
     WriteBlock(number, ExifCommentTemplate, ExifCommentTemplateSize);
     WriteUInt32(number, SwapBytes32(2 * units + 8));
     WriteBlock(number, ExifCommentTail, ExifCommentTailSize);

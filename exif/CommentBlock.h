@@ -13,6 +13,9 @@ const LONG ExifCommentTextOffset = 52;
 extern const BYTE ExifCommentTemplate[ExifCommentTemplateSize];
 extern const BYTE ExifCommentTail[ExifCommentTailSize];
 
+// The block's size in bytes for comment; a missing comment counts as empty.
+LONG CommentBlockSize(const WCHAR* comment);
+
 // Writes the whole block to an open file of the file layer. A missing comment
 // counts as empty. Write failures are left for the file's close to report.
 void WriteCommentBlock(ObjectNumber number, const WCHAR* comment);

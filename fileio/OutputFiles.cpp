@@ -73,8 +73,9 @@ void InitOutputFiles()
     FileRegistry = CreateObjectRegistry(sizeof(OutputFile), 16, CloseOutputFile);
 }
 
-// CREATE_ALWAYS makes or truncates path; CREATE_NEW only ever makes a new file.
-static INT_PTR OpenOutputFile(ObjectNumber number, const WCHAR* path, DWORD disposition)
+// CREATE_ALWAYS makes or truncates path; CREATE_NEW only ever makes a new file;
+// OPEN_EXISTING opens path as it is and gives it length bytes.
+static INT_PTR OpenOutputFile(ObjectNumber number, const WCHAR* path, DWORD disposition, LONG length)
 {
     OutputFile* file = static_cast<OutputFile*>(ObtainObject(FileRegistry, number));
     if (!file)
@@ -82,9 +83,20 @@ static INT_PTR OpenOutputFile(ObjectNumber number, const WCHAR* path, DWORD disp
     HANDLE handle = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL,
                                 disposition, FILE_ATTRIBUTE_NORMAL, NULL);
     // An existing file that may be written but not read still gets a second chance.
-    if (handle == INVALID_HANDLE_VALUE && disposition == CREATE_ALWAYS)
-        handle = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, TRUNCATE_EXISTING, 0, NULL);
-    if (handle == INVALID_HANDLE_VALUE || !handle) {
+    if (handle == INVALID_HANDLE_VALUE && disposition != CREATE_NEW)
+        handle = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, NULL,
+                             disposition == CREATE_ALWAYS ? TRUNCATE_EXISTING : OPEN_EXISTING, 0, NULL);
+    // A file grown by SetEndOfFile takes its room on the disk at once: where
+    // there is none, the open fails here, before a byte of the file changed.
+    bool opened = handle != INVALID_HANDLE_VALUE && handle;
+    if (opened && disposition == OPEN_EXISTING) {
+        SetFilePointer(handle, length, NULL, FILE_BEGIN);
+        opened = SetEndOfFile(handle);
+        SetFilePointer(handle, 0, NULL, FILE_BEGIN);
+        if (!opened)
+            CloseHandle(handle);
+    }
+    if (!opened) {
         if (number == AutoNumber)
             ReleaseObject(FileRegistry, reinterpret_cast<ObjectNumber>(file));
         return 0;
@@ -101,12 +113,17 @@ static INT_PTR OpenOutputFile(ObjectNumber number, const WCHAR* path, DWORD disp
 
 INT_PTR CreateOutputFile(ObjectNumber number, const WCHAR* path)
 {
-    return OpenOutputFile(number, path, CREATE_ALWAYS);
+    return OpenOutputFile(number, path, CREATE_ALWAYS, 0);
 }
 
 INT_PTR CreateNewOutputFile(ObjectNumber number, const WCHAR* path)
 {
-    return OpenOutputFile(number, path, CREATE_NEW);
+    return OpenOutputFile(number, path, CREATE_NEW, 0);
+}
+
+INT_PTR OpenOutputFileInPlace(ObjectNumber number, const WCHAR* path, LONG length)
+{
+    return OpenOutputFile(number, path, OPEN_EXISTING, length);
 }
 
 LONG WriteBlock(ObjectNumber number, const void* data, LONG length)

@@ -28,6 +28,13 @@ INT_PTR CreateOutputFile(ObjectNumber number, const WCHAR* path);
 // already it fails (result 0) without opening, truncating or changing it.
 INT_PTR CreateNewOutputFile(ObjectNumber number, const WCHAR* path);
 
+// Opens the existing file at path as CreateOutputFile does, but to be written
+// over in place: it is never made nor truncated. It is given length bytes at
+// once, growing or shrinking, and is written from its start. Returns as
+// CreateOutputFile; 0 also when the file can't take that length (a full disk),
+// and then the file is as it was.
+INT_PTR OpenOutputFileInPlace(ObjectNumber number, const WCHAR* path, LONG length);
+
 // Append bytes; each returns the count taken (0 when nothing was done).
 LONG WriteBlock(ObjectNumber number, const void* data, LONG length);
 LONG WriteUInt32(ObjectNumber number, LONG value);   // native (little-endian) order

@@ -64,6 +64,7 @@ TEST_F(CommentBlockTest, TextIsWrittenAsBigEndianUnitsAfterAFixedHeaderWithTheCo
         const auto count = file.begin() + ExifCommentCountOffset, tail = count + 4,
                    text = file.begin() + ExifCommentTextOffset;
         ASSERT_EQ(file.size(), ExifCommentTextOffset + 2 * c.comment.size());
+        EXPECT_EQ(CommentBlockSize(c.comment.c_str()), static_cast<LONG>(file.size()));
         EXPECT_EQ(Bytes(file.begin(), count), Bytes(preset.begin(), preset.begin() + ExifCommentCountOffset));
         EXPECT_EQ(Bytes(count, tail), HexBytes(c.count));
         EXPECT_EQ(Bytes(tail, text), Bytes(preset.begin() + ExifCommentCountOffset + 4, preset.begin() + ExifCommentTextOffset));

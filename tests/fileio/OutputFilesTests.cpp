@@ -144,7 +144,7 @@ TEST_F(OutputFilesTest, NothingIsDoneForMissingDataOrNumbersThatNameNoOpenFile)
     EXPECT_FALSE(FileExists(Path(L"x")));
 }
 
-TEST_F(OutputFilesTest, RecreatingClosesTheOldFileFirstOpenPathsAreNotSharedAndNewFilesNeverOpenExistingOnes)
+TEST_F(OutputFilesTest, RecreatingClosesTheOldFileFirstOpenPathsAreNotSharedAndOnlyInPlaceOpensAnExistingOne)
 {
     Create(0, L"a");
     WriteBlock(0, "abc", 3);
@@ -164,6 +164,18 @@ TEST_F(OutputFilesTest, RecreatingClosesTheOldFileFirstOpenPathsAreNotSharedAndN
     EXPECT_EQ(CreateNewOutputFile(1, Path(L"dir").c_str()), 0);
     EXPECT_EQ(ReadFileBytes(Path(L"b")), HexBytes("66"));
     EXPECT_EQ(WriteBlock(1, "h", 1), 0);
+
+    // In place: never made; given its length at once, written from its start.
+    EXPECT_EQ(OpenOutputFileInPlace(1, Path(L"new").c_str(), 4), 0);
+    EXPECT_FALSE(FileExists(Path(L"new")));
+    WriteFileBytes(Path(L"b"), HexBytes("0102030405"));
+    for (LONG length : {3, 6}) {
+        ASSERT_NE(OpenOutputFileInPlace(1, Path(L"b").c_str(), length), 0);
+        EXPECT_EQ(FileSizeOnDisk(Path(L"b")), length);
+        WriteBlock(1, "\xAA", 1);
+        EXPECT_EQ(CommitOutputFile(1), 1);
+    }
+    EXPECT_EQ(ReadFileBytes(Path(L"b")), HexBytes("AA0203000000"));
 }
 
 TEST_F(OutputFilesTest, AutoNumberedFilesAreWrittenThroughTheirIdentityAndCloseAllKeepsOrder)
