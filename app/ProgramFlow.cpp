@@ -43,21 +43,22 @@ static void PutHexDigits(WCHAR* at, DWORD value, int digits)
 }
 
 // Creates the new file under a name that nothing has yet. Never opens an
-// existing file.
-static bool CreatePartFile(WCHAR* name)
+// existing file. Returns 0 once it is made, otherwise why none was.
+static DWORD CreatePartFile(WCHAR* name)
 {
     memcpy(name, PartFileName, sizeof PartFileName);
     DWORD first = GetCurrentProcessId();
     for (DWORD attempt = 0; attempt < AttemptLimit; ++attempt) {
         PutHexDigits(name + PartDigitsOffset, first + attempt, 4);
         if (CreateNewOutputFile(CommentFile, name))
-            return true;
+            return ERROR_SUCCESS;
         // A name nothing holds failed for another reason: the directory
         // takes no new file.
+        DWORD error = GetLastError();
         if (GetFileAttributesW(name) == INVALID_FILE_ATTRIBUTES)
-            return false;
+            return error;
     }
-    return false;
+    return ERROR_FILE_EXISTS;
 }
 
 // Whether the refusal that just came may pass: a file held by another program
@@ -93,19 +94,37 @@ static bool Patiently(PartFileOperation operation, const WCHAR* partName, const 
     return true;
 }
 
+// Writes the comment into the file just opened as file CommentFile and has
+// it reach the disk; whether all of it did.
+static bool WriteComment(const WCHAR* comment)
+{
+    WriteCommentBlock(CommentFile, comment);
+    return CommitOutputFile(CommentFile);
+}
+
 // The earlier comment file is replaced in one step, and only once the whole
 // new one is on the disk: after any failure it is exactly as it was, and the
-// new file is gone again.
+// new file is gone again. Where the folder takes no new file, or the earlier
+// file can't be replaced (a reader shares writing but not removal, the user
+// may write it but not remove it), the comment is written into the file
+// itself, which is then given the new length before anything is written.
 static bool SaveComment(const WCHAR* comment)
 {
     WCHAR partName[ARRAYSIZE(PartFileName)];
-    if (!CreatePartFile(partName))
+    DWORD refusal = CreatePartFile(partName);
+    if (refusal == ERROR_SUCCESS) {
+        bool written = WriteComment(comment);
+        if (written && Patiently(MovePartIntoPlace, partName, OutputFileName))
+            return true;
+        Patiently(DeleteFileW, partName, partName);
+        // After a failed write the earlier file is never touched.
+        if (!written)
+            return false;
+    } else if (refusal != ERROR_ACCESS_DENIED) {
         return false;
-    WriteCommentBlock(CommentFile, comment);
-    if (CommitOutputFile(CommentFile) && Patiently(MovePartIntoPlace, partName, OutputFileName))
-        return true;
-    Patiently(DeleteFileW, partName, partName);
-    return false;
+    }
+    return OpenOutputFileInPlace(CommentFile, OutputFileName, CommentBlockSize(comment)) &&
+           WriteComment(comment);
 }
 
 WCHAR* RunCommentExport()

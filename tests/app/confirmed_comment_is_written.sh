@@ -100,6 +100,33 @@ viewer_lets_go() {
     expect_comment "$preset"
 }
 
+# Where my_exif.exif can't be replaced but may be written, the comment goes
+# into it: a folder that takes no new file (chattr +i), holding a longer file
+# of which nothing may be left; a reader that holds a shorter file for good
+# sharing reading and writing, but not removal, as fopen does.
+folder_takes_no_new_file() {
+    new_dir no-new-file
+    expected_exif 'an earlier comment, longer than the new one' >"$case_dir/my_exif.exif"
+    chattr +i "$case_dir" 2>/dev/null || skip "this file system has no chattr +i"
+    cleanup_hooks+=("chattr -i '$case_dir'")
+    start_app
+    keys Return
+    expect_exit_0
+    expect_comment "$preset"
+}
+held_by_a_reader() {
+    new_dir reader
+    expected_exif 'earlier' >"$case_dir/my_exif.exif"
+    hold_file reader my_exif.exif read+write
+    holding reader
+    app_debug=trace+file start_app
+    keys Return
+    expect_exit_0
+    expect_replace_tries 8
+    let_go reader
+    expect_comment "$preset"
+}
+
 # While the dialog waits, the user goes to another program (the notes the
 # comment is copied from) and closes it: back in the dialog, the keyboard is
 # in the field again, and a paste lands after the preset.
@@ -125,6 +152,8 @@ run_case "a link named my_exif.exif replaced, its target kept" link_replaced
 run_case "leftovers of killed runs stepped past" leftovers_stepped_past
 run_case "back from another program, a paste lands after the preset" back_from_another_program
 run_case "a viewer lets go of my_exif.exif 300 ms after Enter" viewer_lets_go
+run_case "a folder that takes no new file: written into my_exif.exif" folder_takes_no_new_file
+run_case "a reader holds my_exif.exif for good: written into it" held_by_a_reader
 run_case "accented Latin, Cyrillic and Greek appended" appended latin ' — Crème brûlée, Привет, Καλημέρα'
 run_case "CJK, Hebrew and Arabic appended" appended cjk ' 写真のコメント 사진 שלום مرحبا'
 run_case "emoji appended" appended emoji ' 🌅 at the lake 📷'

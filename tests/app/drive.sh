@@ -108,9 +108,16 @@ let_go() {
     poll 10 eval "! kill -0 \$holder_$1 2>/dev/null" || fail "the $1 did not let go"
 }
 
+# Wine's file trace (app_debug=trace+file) shows N tries to replace my_exif.exif.
+expect_replace_tries() {
+    local tries=$(grep -c 'MoveFileWithProgressW (L"exif[0-9A-F]*\.tmp",L"my_exif\.exif"' "$case_dir.log")
+    [ "$tries" = "$1" ] || fail "tried to replace my_exif.exif $tries times, not $1"
+}
+
 # Waits for the program to end; fails unless it exits with code 0.
 expect_exit_0() {
-    poll 20 eval '! kill -0 $app_pid 2>/dev/null' || fail "program still running"
+    poll 20 eval '! kill -0 $app_pid 2>/dev/null' ||
+        fail "program still running$(window_exists 'Write error' && echo ', a Write error box up')"
     local code=0
     wait "$app_pid" || code=$?
     app_pid=

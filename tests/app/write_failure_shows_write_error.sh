@@ -18,12 +18,6 @@ confirm_expecting_write_error() {
     expect_exit_0
 }
 
-# Wine's file trace (app_debug=trace+file) shows N tries to replace my_exif.exif.
-expect_replace_tries() {
-    local tries=$(grep -c 'MoveFileWithProgressW (L"exif[0-9A-F]*\.tmp",L"my_exif\.exif"' "$case_dir.log")
-    [ "$tries" = "$1" ] || fail "tried to replace my_exif.exif $tries times, not $1"
-}
-
 directory_in_the_way() {
     new_dir directory
     mkdir "$case_dir/my_exif.exif"
